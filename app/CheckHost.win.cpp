@@ -1,0 +1,35 @@
+#include "app/CheckHost.win.h"
+
+#include <windows.h>
+
+#include "app/PropsPromptForm.win.h"
+#include "framework/Application.win.h"
+
+bool TCheckHost::SettingsComplete() { return false; }
+
+MailAccount TCheckHost::Account() { return {}; }
+
+std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() { return nullptr; }
+
+int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
+
+void TCheckHost::OpenPropertiesDialog(int) {}
+
+void TCheckHost::ShowResultInTray(std::int32_t, TDateTime) {}
+
+void TCheckHost::NotifyAfterCheck(std::int32_t) {}
+
+void TCheckHost::ShowLastResult(std::int32_t, TDateTime) {}
+
+void TCheckHost::ReportMailError(const std::string&, TMailErrorKind) {}
+
+void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }
+
+bool TCheckHost::Pause(int milliseconds) { return Application.Pause(milliseconds); }
+
+TDateTime TCheckHost::Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
+                           st.wMilliseconds});
+}

@@ -1,0 +1,23 @@
+#pragma once
+// The check controller's view of the running program: the settings, the count job and the
+// windows that show a result.
+
+#include <functional>
+
+#include "app/MailCheck.h"
+
+class TCheckHost : public ICheckHost {
+public:
+    bool SettingsComplete() override;
+    MailAccount Account() override;
+    std::unique_ptr<IMailCountJob> CreateJob() override;
+    int ShowSettingsPrompt() override;
+    void OpenPropertiesDialog(int page) override;
+    void ShowResultInTray(std::int32_t count, TDateTime time) override;
+    void NotifyAfterCheck(std::int32_t count) override;
+    void ShowLastResult(std::int32_t count, TDateTime time) override;
+    void ReportMailError(const std::string& message, TMailErrorKind kind) override;
+    void ProcessMessages() override;
+    bool Pause(int milliseconds) override;
+    TDateTime Now() override;
+};

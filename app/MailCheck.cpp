@@ -1,0 +1,132 @@
+#include "app/MailCheck.h"
+
+#include <exception>
+
+namespace {
+
+// Clears a flag however the scope is left.
+class FlagGuard {
+public:
+    explicit FlagGuard(bool& flag) : Flag(flag) { Flag = true; }
+    ~FlagGuard() { Flag = false; }
+    FlagGuard(const FlagGuard&) = delete;
+    FlagGuard& operator=(const FlagGuard&) = delete;
+
+private:
+    bool& Flag;
+};
+
+constexpr int kEnterNow = 1;
+const char kDnsServerBusy[] = "DNS server busy";
+
+}  // namespace
+
+void TMailStatus::CheckMail(bool userInitiated) { Request(userInitiated, false); }
+
+void TMailStatus::Request(bool userInitiated, bool dnsRetry) {
+    if (!dnsRetry) DnsRetries = 0;
+    if (Busy) CancelMailCheck();
+    if (!Host.SettingsComplete()) PromptForSettings();
+    if (!Host.SettingsComplete()) return;
+    UserInitiated = userInitiated;
+    const MailAccount account = Host.Account();
+    StartCheck(account.Server, account.UserName, account.Password);
+}
+
+void TMailStatus::CancelMailCheck() {
+    Cancel();
+    Host.ProcessMessages();
+}
+
+void TMailStatus::ShowLastCheck() { Host.ShowLastResult(LastCount, LastCheckTime); }
+
+void TMailStatus::PromptForSettings() {
+    if (PromptOpen) return;  // one prompt at a time; this request is not queued
+    FlagGuard open(PromptOpen);
+    if (Host.ShowSettingsPrompt() == kEnterNow) Host.OpenPropertiesDialog(kMailboxPage);
+}
+
+void TMailStatus::StartCheck(const std::string& server, const std::string& userName,
+                             const std::string& password) {
+    if (Busy) {
+        RecheckPending = true;
+        return;
+    }
+    Busy = true;
+    ++ChecksStarted;
+    auto job = Host.CreateJob();
+    FMailMessageCount = job.get();
+    job->OnSuccess = [this](IMailCountJob* sender, std::int32_t count) {
+        CheckSucceeded(sender, count);
+    };
+    job->OnError = [this](IMailCountJob* sender, const std::string& message, TMailErrorKind kind) {
+        CheckFailed(sender, message, kind);
+    };
+    job->SetAccount(server, userName, password);
+
+    // A failure outside the four kinds leaves Run without a callback; it still ends the check,
+    // so that the next request can start one, and the user learns what went wrong.
+    std::string unexpected;
+    bool failedUnexpectedly = false;
+    try {
+        job->Run();
+    } catch (const std::exception& e) {
+        failedUnexpectedly = true;
+        unexpected = e.what();
+    }
+    job.reset();
+    FMailMessageCount = nullptr;
+    if (failedUnexpectedly) {
+        Busy = false;
+        Host.ReportMailError(unexpected, mekMail);
+    }
+    if (DnsRetryDue) RetryBusyNameServer();
+}
+
+void TMailStatus::Cancel() {
+    if (Busy && FMailMessageCount) FMailMessageCount->Cancel();
+}
+
+void TMailStatus::CheckSucceeded(IMailCountJob*, std::int32_t count) {
+    Busy = false;
+    LastCount = count;
+    LastCheckTime = Host.Now();
+    Host.ShowResultInTray(LastCount, LastCheckTime);
+    if (LastCount > 0 || (UserInitiated && LastCount == 0)) Host.NotifyAfterCheck(LastCount);
+}
+
+void TMailStatus::CheckFailed(IMailCountJob*, const std::string& message, TMailErrorKind kind) {
+    Busy = false;
+    switch (kind) {
+        case mekMail:
+            Host.ReportMailError(message, mekMail);
+            break;
+        case mekSocket:
+            if (message.find(kDnsServerBusy) == std::string::npos) {
+                Host.ReportMailError(message, mekSocket);
+            } else if (DnsRetries < kMaxDnsRetries) {
+                DnsRetryDue = true;  // re-issued by StartCheck once this job's Run has returned
+            } else {
+                Host.ReportMailError(message, mekSocket);
+            }
+            break;
+        case mekTimedOut:
+            break;
+        case mekCanceled:
+            if (RecheckPending) {
+                RecheckPending = false;
+                CheckMail(UserInitiated);
+            }
+            break;
+    }
+}
+
+void TMailStatus::RetryBusyNameServer() {
+    DnsRetryDue = false;
+    ++DnsRetries;
+    const unsigned started = ChecksStarted;
+    // A request that started its own check during the pause has made the retry pointless.
+    if (Host.Pause(kDnsRetryPauseMs) && started == ChecksStarted && !Busy) {
+        Request(UserInitiated, true);
+    }
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The mail check controller: the one road of every check request. It runs at most one count
+// job at a time, keeps the result of the last successful check and routes each outcome: the
+// tray and the notification on success, the error dialog, a re-issue or nothing on failure.
+//
+// Everything here runs on the user-interface thread; requests of other threads are carried
+// over to it before they reach CheckMail.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/DateTime.h"
+#include "mailbase/MailCountJob.h"
+
+struct MailAccount {
+    std::string Server, UserName, Password;
+};
+
+// What the controller reaches outside itself: settings, the job, and the windows of the program.
+class ICheckHost {
+public:
+    virtual ~ICheckHost() = default;
+
+    virtual bool SettingsComplete() = 0;
+    virtual MailAccount Account() = 0;
+    virtual std::unique_ptr<IMailCountJob> CreateJob() = 0;
+
+    // Shows the "Information Required" prompt modally and returns its modal result.
+    virtual int ShowSettingsPrompt() = 0;
+    virtual void OpenPropertiesDialog(int page) = 0;
+    virtual void ShowResultInTray(std::int32_t count, TDateTime time) = 0;
+    virtual void NotifyAfterCheck(std::int32_t count) = 0;
+    virtual void ShowLastResult(std::int32_t count, TDateTime time) = 0;
+    virtual void ReportMailError(const std::string& message, TMailErrorKind kind) = 0;
+
+    // Handles every message waiting in the calling thread's queue.
+    virtual void ProcessMessages() = 0;
+    // Waits the given time while the thread's messages keep flowing; false when the program is
+    // quitting meanwhile.
+    virtual bool Pause(int milliseconds) = 0;
+    virtual TDateTime Now() = 0;
+};
+
+// Page of the Properties dialog that the prompts open.
+constexpr int kMailboxPage = 1;
+
+class TMailStatus {
+public:
+    explicit TMailStatus(ICheckHost& host) : Host(host) {}
+    TMailStatus(const TMailStatus&) = delete;
+    TMailStatus& operator=(const TMailStatus&) = delete;
+
+    // The controller's procedures.
+    void CheckMail(bool userInitiated);
+    void CancelMailCheck();
+    bool HasCheckResult() const { return LastCheckTime > 0.0; }
+    void ShowLastCheck();
+    void PromptForSettings();
+
+    // The state's own operations.
+    void StartCheck(const std::string& server, const std::string& userName,
+                    const std::string& password);
+    void Cancel();
+    void CheckSucceeded(IMailCountJob* sender, std::int32_t count);
+    void CheckFailed(IMailCountJob* sender, const std::string& message, TMailErrorKind kind);
+
+    std::int32_t LastCount = 0;
+    TDateTime LastCheckTime = 0.0;
+    IMailCountJob* FMailMessageCount = nullptr;  // the running job; owned by StartCheck
+    bool UserInitiated = false;
+    bool Busy = false;
+    bool RecheckPending = false;
+    bool PromptOpen = false;
+
+    // A busy name server is asked again at most this often in a row for one request, each time
+    // after this pause.
+    static constexpr int kMaxDnsRetries = 3;
+    static constexpr int kDnsRetryPauseMs = 2000;
+
+private:
+    void Request(bool userInitiated, bool dnsRetry);
+    void RetryBusyNameServer();
+
+    ICheckHost& Host;
+    int DnsRetries = 0;         // re-issues in a row for the current request
+    bool DnsRetryDue = false;   // the job that just ran asks for one, once its Run has returned
+    unsigned ChecksStarted = 0; // tells a retry that a newer check has run during its pause
+};

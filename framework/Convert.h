@@ -1,0 +1,13 @@
+#pragma once
+// Text-to-number conversion with the program's own error message.
+
+#include <cstdint>
+#include <string>
+
+// Converts decimal text (optional sign, digits only) to a signed 32-bit integer. Text that is
+// empty, has any other character, or lies outside the 32-bit range raises EConvertError
+// "'<text>' is not a valid integer value".
+std::int32_t StrToInt(const std::string& text);
+
+// The same text as a format helper: "'%s' is not a valid integer value" with text in place.
+std::string NotAnIntegerMessage(const std::string& text);

@@ -1,0 +1,45 @@
+#pragma once
+// The real Larkspur.exe, started and watched from outside through its windows.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The folder of the running test executable, with a trailing backslash; Larkspur.exe and the
+// test tools lie there.
+std::string BinFolder();
+
+class RunningProgram {
+public:
+    // Starts the executable with the given parameters (after the program name).
+    RunningProgram(const std::string& exe, const std::string& parameters = "");
+    ~RunningProgram();  // ends the process if it still runs
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    bool Started() const { return Process != nullptr; }
+    DWORD Id() const { return ProcessId; }
+    // Waits for the process to end; true with its exit code when it did within the time.
+    bool WaitForExit(DWORD milliseconds, DWORD* exitCode = nullptr);
+    bool Running();
+    // Waits until the process has a top-level window with this title (visible or not).
+    HWND WaitForWindow(const std::string& title, DWORD milliseconds);
+    std::vector<HWND> TopLevelWindows();
+
+private:
+    HANDLE Process = nullptr;
+    DWORD ProcessId = 0;
+};
+
+std::string WindowTextOf(HWND window);
+// Polls until the condition holds or the time is up.
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(50);
+    }
+}

@@ -1,0 +1,397 @@
+// The check controller driven by scripted jobs: each job plays one scripted outcome, possibly
+// after running handlers "inside" its dialogue the way a real session's waits would.
+
+#include "app/MailCheck.h"
+#include "framework/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+struct Script {
+    enum Outcome { Success, Failure, Throw } outcome = Success;
+    std::int32_t count = 0;
+    std::string message;
+    TMailErrorKind kind = mekMail;
+    // Runs inside Run before the outcome, like a handler run by a session's wait.
+    std::function<void()> during;
+    // The dialogue had already finished when the cancel came.
+    bool cancelTooLate = false;
+};
+
+class RecordingHost;
+
+class ScriptedJob : public IMailCountJob {
+public:
+    ScriptedJob(RecordingHost& host, Script script) : Host(host), S(std::move(script)) {}
+    ~ScriptedJob() override;
+    void SetAccount(const std::string& server, const std::string& user,
+                    const std::string& password) override;
+    void Run() override;
+    void Cancel() override;
+
+private:
+    RecordingHost& Host;
+    Script S;
+    bool Running = false;
+    bool CancelRequested = false;
+};
+
+class RecordingHost : public ICheckHost {
+public:
+    bool SettingsComplete() override { return Complete; }
+    MailAccount Account() override { return {"pop.example", "ann", "secret"}; }
+    std::unique_ptr<IMailCountJob> CreateJob() override {
+        Script s;
+        if (!Scripts.empty()) {
+            s = Scripts.front();
+            Scripts.pop_front();
+        }
+        ++JobsCreated;
+        return std::make_unique<ScriptedJob>(*this, s);
+    }
+    int ShowSettingsPrompt() override {
+        Log("prompt");
+        if (DuringPrompt) DuringPrompt();
+        return PromptResult;
+    }
+    void OpenPropertiesDialog(int page) override {
+        Log("properties " + std::to_string(page));
+        if (CompleteOnProperties) Complete = true;
+        if (DuringProperties) DuringProperties();
+    }
+    void ShowResultInTray(std::int32_t count, TDateTime time) override {
+        std::ostringstream s;
+        s << "tray " << count << " at " << time;
+        Log(s.str());
+    }
+    void NotifyAfterCheck(std::int32_t count) override { Log("notify " + std::to_string(count)); }
+    void ShowLastResult(std::int32_t count, TDateTime time) override {
+        std::ostringstream s;
+        s << "popup " << count << " at " << time;
+        Log(s.str());
+    }
+    void ReportMailError(const std::string& message, TMailErrorKind kind) override {
+        Log("error " + std::to_string(kind) + " " + message);
+    }
+    void ProcessMessages() override { Log("messages"); }
+    bool Pause(int ms) override {
+        Log("pause " + std::to_string(ms));
+        if (DuringPause) {
+            auto handler = std::move(DuringPause);
+            DuringPause = nullptr;
+            handler();
+        }
+        return !Quitting;
+    }
+    TDateTime Now() override { return Clock += 1.0; }
+
+    void Log(const std::string& line) { Events.push_back(line); }
+
+    bool Complete = true;
+    bool CompleteOnProperties = false;
+    int PromptResult = 2;
+    bool Quitting = false;
+    TDateTime Clock = 100.0;
+    int JobsCreated = 0;
+    int JobsAlive = 0;
+    std::deque<Script> Scripts;
+    std::function<void()> DuringPrompt, DuringProperties, DuringPause;
+    std::vector<std::string> Events;
+};
+
+ScriptedJob::~ScriptedJob() {
+    EXPECT_FALSE(Running) << "a job was freed while its Run was active";
+    --Host.JobsAlive;
+    Host.Log("job freed");
+}
+
+void ScriptedJob::SetAccount(const std::string& server, const std::string& user,
+                             const std::string& password) {
+    ++Host.JobsAlive;
+    Host.Log("account " + server + " " + user + " " + password);
+}
+
+void ScriptedJob::Run() {
+    Running = true;
+    Host.Log("run");
+    if (S.during) S.during();
+    Running = false;
+    if (CancelRequested) {
+        if (OnError) OnError(this, "Operation has been canceled", mekCanceled);
+        return;
+    }
+    switch (S.outcome) {
+        case Script::Success:
+            if (OnSuccess) OnSuccess(this, S.count);
+            break;
+        case Script::Failure:
+            if (OnError) OnError(this, S.message, S.kind);
+            break;
+        case Script::Throw:
+            throw EConvertError(S.message);
+    }
+}
+
+void ScriptedJob::Cancel() {
+    Host.Log("cancel");
+    if (Running && !S.cancelTooLate) CancelRequested = true;
+}
+
+Script Succeeds(std::int32_t count) {
+    Script s;
+    s.count = count;
+    return s;
+}
+
+Script Fails(TMailErrorKind kind, const std::string& message) {
+    Script s;
+    s.outcome = Script::Failure;
+    s.message = message;
+    s.kind = kind;
+    return s;
+}
+
+class MailCheck : public ::testing::Test {
+protected:
+    RecordingHost host;
+    TMailStatus status{host};
+
+    std::vector<std::string> Events() const { return host.Events; }
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(MailCheck, SuccessStoresTheResultShowsItAndNotifiesOnlyWhenMailOrAsked) {
+    host.Scripts = {Succeeds(3), Succeeds(0), Succeeds(0)};
+    EXPECT_FALSE(status.HasCheckResult());
+
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 3 at 101",
+                               "notify 3", "job freed"}));
+    EXPECT_EQ(status.LastCount, 3);
+    EXPECT_EQ(status.LastCheckTime, 101.0);
+    EXPECT_TRUE(status.HasCheckResult());
+    EXPECT_FALSE(status.Busy);
+    EXPECT_EQ(status.FMailMessageCount, nullptr);
+
+    host.Events.clear();
+    status.CheckMail(false);  // nobody asked and nothing waits: the tray only
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 0 at 102",
+                               "job freed"}));
+
+    host.Events.clear();
+    status.CheckMail(true);  // the user asked: told even of an empty mailbox
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 0 at 103",
+                               "notify 0", "job freed"}));
+    EXPECT_EQ(host.JobsAlive, 0);
+}
+
+TEST_F(MailCheck, FailuresAreRoutedByKindAndLeaveTheLastResultAlone) {
+    host.Scripts = {Succeeds(2), Fails(mekMail, "-ERR [AUTH] Authentication failed."),
+                    Fails(mekSocket, "Connection to mail server refused"),
+                    Fails(mekTimedOut, "Operation timed out"),
+                    Fails(mekCanceled, "Operation has been canceled"),
+                    Fails(static_cast<TMailErrorKind>(7), "strange")};
+    status.CheckMail(true);
+    host.Events.clear();
+    for (int i = 0; i < 5; ++i) status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{
+        "account pop.example ann secret", "run", "error 0 -ERR [AUTH] Authentication failed.",
+        "job freed",
+        "account pop.example ann secret", "run", "error 1 Connection to mail server refused",
+        "job freed",
+        "account pop.example ann secret", "run", "job freed",  // time-out: dropped
+        "account pop.example ann secret", "run", "job freed",  // cancel without a waiting request
+        "account pop.example ann secret", "run", "job freed",  // unknown kind: nothing
+    }));
+    EXPECT_EQ(status.LastCount, 2);
+    EXPECT_EQ(status.LastCheckTime, 101.0);
+    EXPECT_FALSE(status.Busy);
+}
+
+TEST_F(MailCheck, NoResultBeforeTheFirstSuccessEvenAfterFailures) {
+    host.Scripts = {Fails(mekMail, "-ERR no"), Fails(mekTimedOut, "Operation timed out")};
+    status.CheckMail(true);
+    status.CheckMail(true);
+    EXPECT_FALSE(status.HasCheckResult());
+    host.Events.clear();
+    status.ShowLastCheck();
+    EXPECT_EQ(Events(), (Lines{"popup 0 at 0"}));
+}
+
+TEST_F(MailCheck, IncompleteSettingsOfferThePromptAndEnterLaterEndsTheRequestSilently) {
+    host.Complete = false;
+    host.PromptResult = 2;
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"prompt"}));
+    EXPECT_EQ(host.JobsCreated, 0);
+    EXPECT_FALSE(status.PromptOpen);
+}
+
+TEST_F(MailCheck, EnterNowOpensTheMailboxPageAndTheCompletedRequestThenChecks) {
+    host.Complete = false;
+    host.PromptResult = 1;
+    host.CompleteOnProperties = true;
+    host.Scripts = {Succeeds(1), Succeeds(1)};
+    // Confirming the Properties dialog applies the settings, which checks on its own.
+    host.DuringProperties = [&] {
+        EXPECT_TRUE(status.PromptOpen);
+        status.CheckMail(false);
+    };
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"prompt", "properties 1",
+                               "account pop.example ann secret", "run", "tray 1 at 101",
+                               "notify 1", "job freed",
+                               "account pop.example ann secret", "run", "tray 1 at 102",
+                               "notify 1", "job freed"}));
+    EXPECT_FALSE(status.PromptOpen);
+}
+
+TEST_F(MailCheck, OnlyOnePromptAtATimeAndARequestMeanwhileIsNotQueued) {
+    host.Complete = false;
+    host.DuringPrompt = [&] {
+        status.PromptForSettings();  // the settings timer's own request
+        status.CheckMail(false);     // a timed request while the prompt is up
+    };
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"prompt"}));
+    EXPECT_FALSE(status.PromptOpen);
+}
+
+TEST_F(MailCheck, PromptFlagIsClearedWhenThePromptFails) {
+    host.Complete = false;
+    host.DuringPrompt = [] { throw Exception("no resources"); };
+    EXPECT_THROW(status.CheckMail(true), Exception);
+    EXPECT_FALSE(status.PromptOpen);
+}
+
+TEST_F(MailCheck, ARequestDuringACheckCancelsItAndRunsAfterTheCancellationWithTheNewerFlag) {
+    Script first = Succeeds(5);
+    first.during = [&] {
+        EXPECT_TRUE(status.Busy);
+        status.CheckMail(true);  // a double click handled by the running check's wait
+        EXPECT_TRUE(status.RecheckPending);
+        EXPECT_TRUE(status.Busy);
+    };
+    host.Scripts = {first, Succeeds(0)};
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{
+        "account pop.example ann secret", "run", "cancel", "messages",
+        // the cancelled job reports; its callback re-issues the waiting request at once
+        "account pop.example ann secret", "run", "tray 0 at 101", "notify 0", "job freed",
+        "job freed"}));
+    EXPECT_FALSE(status.RecheckPending);
+    EXPECT_FALSE(status.Busy);
+    EXPECT_TRUE(status.UserInitiated);
+    EXPECT_EQ(status.LastCount, 0);
+}
+
+TEST_F(MailCheck, ACancelThatComesTooLateLeavesAStaleRecheckForALaterCancellation) {
+    // The job reports success in spite of the cancel: the waiting request is not re-issued.
+    Script first = Succeeds(4);
+    first.cancelTooLate = true;
+    first.during = [&] { status.CheckMail(false); };
+    host.Scripts = {first};
+    status.CheckMail(true);
+    EXPECT_TRUE(status.RecheckPending);
+    EXPECT_EQ(host.JobsCreated, 1);
+    // The next cancelled job releases the stale request.
+    Script cancelled = Fails(mekCanceled, "Operation has been canceled");
+    host.Scripts = {cancelled, Succeeds(6)};
+    status.CheckMail(false);
+    EXPECT_FALSE(status.RecheckPending);
+    EXPECT_EQ(host.JobsCreated, 3);
+    EXPECT_EQ(status.LastCount, 6);
+}
+
+TEST_F(MailCheck, CancelAndCancelMailCheckWithNoRunningJob) {
+    status.Cancel();
+    status.CancelMailCheck();
+    EXPECT_EQ(Events(), (Lines{"messages"}));
+}
+
+TEST_F(MailCheck, TheExitActionCancelsTheRunningCheckSilently) {
+    Script running = Succeeds(1);
+    running.during = [&] { status.CancelMailCheck(); };
+    host.Scripts = {running};
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "cancel", "messages",
+                               "job freed"}));
+    EXPECT_FALSE(status.HasCheckResult());
+}
+
+TEST_F(MailCheck, ABusyNameServerIsAskedAgainAfterThePauseOutsideTheCallback) {
+    host.Scripts = {Fails(mekSocket, "DNS server busy, try again later"), Succeeds(2)};
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "job freed",
+                               "pause 2000",
+                               "account pop.example ann secret", "run", "tray 2 at 101",
+                               "notify 2", "job freed"}));
+    EXPECT_TRUE(status.UserInitiated);
+}
+
+TEST_F(MailCheck, ABusyNameServerIsRetriedThreeTimesThenReportedAsANetworkFailure) {
+    const Script busy = Fails(mekSocket, "DNS server busy, try again later");
+    host.Scripts = {busy, busy, busy, busy, busy};
+    status.CheckMail(false);
+    EXPECT_EQ(host.JobsCreated, 4);
+    int pauses = 0;
+    for (const auto& e : Events()) pauses += e == "pause 2000";
+    EXPECT_EQ(pauses, 3);
+    EXPECT_EQ(Events().back(), "job freed");
+    EXPECT_EQ(Events()[Events().size() - 2], "error 1 DNS server busy, try again later");
+    EXPECT_EQ(host.JobsAlive, 0);
+
+    // A new request has its own three retries.
+    host.Events.clear();
+    host.Scripts = {busy, Succeeds(1)};
+    status.CheckMail(false);
+    EXPECT_EQ(host.JobsCreated, 6);
+    EXPECT_EQ(status.LastCount, 1);
+}
+
+TEST_F(MailCheck, TheDnsTextMustMatchExactly) {
+    host.Scripts = {Fails(mekSocket, "dns server busy"), Fails(mekMail, "DNS server busy")};
+    status.CheckMail(false);
+    status.CheckMail(false);
+    EXPECT_EQ(host.JobsCreated, 2);
+    EXPECT_EQ(Events()[2], "error 1 dns server busy");
+    EXPECT_EQ(Events()[6], "error 0 DNS server busy");
+}
+
+TEST_F(MailCheck, ARetryIsDroppedWhenTheProgramQuitsOrANewerCheckRanDuringThePause) {
+    const Script busy = Fails(mekSocket, "DNS server busy, try again later");
+    host.Scripts = {busy};
+    host.Quitting = true;
+    status.CheckMail(false);
+    EXPECT_EQ(host.JobsCreated, 1);
+
+    host.Quitting = false;
+    host.Scripts = {busy, Succeeds(8)};
+    host.DuringPause = [&] { status.CheckMail(true); };
+    status.CheckMail(false);
+    EXPECT_EQ(host.JobsCreated, 3);  // the busy one and the user's; no retry after them
+    EXPECT_EQ(status.LastCount, 8);
+}
+
+TEST_F(MailCheck, AFailureOutsideTheFourKindsEndsTheCheckAndIsReported) {
+    Script malformed;
+    malformed.outcome = Script::Throw;
+    malformed.message = "'3 1200 octets' is not a valid integer value";
+    host.Scripts = {malformed, Succeeds(3)};
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "job freed",
+                               "error 0 '3 1200 octets' is not a valid integer value"}));
+    EXPECT_FALSE(status.Busy);
+    EXPECT_EQ(status.FMailMessageCount, nullptr);
+    status.CheckMail(false);  // the next request checks again
+    EXPECT_EQ(status.LastCount, 3);
+}

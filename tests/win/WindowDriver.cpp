@@ -1,0 +1,88 @@
+#include "tests/win/WindowDriver.h"
+
+#include <vector>
+
+namespace {
+
+struct Pending {
+    std::string caption;
+    std::function<void(HWND)> act;
+    bool acted = false;
+};
+
+Pending* current = nullptr;
+UINT_PTR timer = 0;
+
+void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
+    if (!current || current->acted) return;
+    HWND window = FindOwnWindow(current->caption);
+    if (!window) return;
+    current->acted = true;
+    current->act(window);
+}
+
+}  // namespace
+
+WindowDriver::WindowDriver() {
+    current = new Pending;
+    timer = SetTimer(nullptr, 0, 50, &Poll);
+}
+
+WindowDriver::~WindowDriver() {
+    KillTimer(nullptr, timer);
+    delete current;
+    current = nullptr;
+}
+
+void WindowDriver::WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act) {
+    current->caption = caption;
+    current->act = std::move(act);
+}
+
+bool WindowDriver::Acted() const { return current->acted; }
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND FindOwnWindow(const std::string& caption) {
+    struct Search {
+        const std::string* caption;
+        HWND found;
+    } search{&caption, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            if (IsWindowVisible(window) && WindowText(window) == *s->caption) {
+                s->found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindButton(HWND parent, const std::string& text) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        if (lstrcmpiA(className, "Button") == 0 && WindowText(child) == text) return child;
+    }
+    return nullptr;
+}
+
+void ClickButton(HWND parent, const std::string& text) {
+    HWND button = FindButton(parent, text);
+    if (button) PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PressKey(HWND dialog, UINT virtualKey) {
+    HWND focus = GetFocus();
+    HWND target = focus && (focus == dialog || IsChild(dialog, focus)) ? focus : dialog;
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
+    PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Drives the program's own windows from inside the test process: a thread timer, serviced by
+// whatever modal loop runs, waits for a window to appear and then acts on it.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class WindowDriver {
+public:
+    WindowDriver();
+    ~WindowDriver();
+    WindowDriver(const WindowDriver&) = delete;
+    WindowDriver& operator=(const WindowDriver&) = delete;
+
+    // Calls act once, with the first visible window of this process that has this caption.
+    void WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act);
+    bool Acted() const;
+};
+
+std::string WindowText(HWND window);
+// The visible top-level window of this process with the given caption, or null.
+HWND FindOwnWindow(const std::string& caption);
+// The child button with this text, or null.
+HWND FindButton(HWND parent, const std::string& text);
+// Clicks the button with this text the way a user's click arrives: as a posted BM_CLICK.
+void ClickButton(HWND parent, const std::string& text);
+// A key pressed while the dialog has the focus.
+void PressKey(HWND dialog, UINT virtualKey);
