@@ -2,7 +2,7 @@
 # Source this file; it defines functions and exports the Wine variables.
 
 LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX="$LARKSPUR_ROOT/build/wineprefix"
+export WINEPREFIX=${WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the program needs neither.
