@@ -6,7 +6,7 @@
 
 LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export LARKSPUR_POP3_PORT=${LARKSPUR_POP3_PORT:-11110}
-DOVECOT_DIR=${DOVECOT_DIR:-"$LARKSPUR_ROOT/build/dovecot"}
+DOVECOT_DIR=${LARKSPUR_DOVECOT_DIR:-"$LARKSPUR_ROOT/build/dovecot"}
 export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
 
 write_message() {  # file, number

@@ -1,8 +1,9 @@
 # Wine and X for the project's own use: a prefix under build/ and, without a display, Xvfb.
+# LARKSPUR_WINEPREFIX names another prefix of the project's own (a second developer build).
 # Source this file; it defines functions and exports the Wine variables.
 
 LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX=${WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
+export WINEPREFIX=${LARKSPUR_WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the program needs neither.
