@@ -36,20 +36,26 @@ bool RunningProgram::WaitForExit(DWORD milliseconds, DWORD* exitCode) {
 
 bool RunningProgram::Running() { return WaitForSingleObject(Process, 0) == WAIT_TIMEOUT; }
 
+namespace {
+
+struct ProcessWindows {
+    DWORD id;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->id) search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> RunningProgram::TopLevelWindows() {
-    struct Search {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{ProcessId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->id) s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ProcessWindows search{ProcessId, {}};
+    EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

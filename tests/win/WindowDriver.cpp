@@ -47,22 +47,27 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+namespace {
+
+struct CaptionSearch {
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<CaptionSearch*>(param);
+    if (IsWindowVisible(window) && WindowText(window) == *search->caption) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 HWND FindOwnWindow(const std::string& caption) {
-    struct Search {
-        const std::string* caption;
-        HWND found;
-    } search{&caption, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            if (IsWindowVisible(window) && WindowText(window) == *s->caption) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    CaptionSearch search{&caption, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
