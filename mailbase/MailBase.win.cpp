@@ -1,0 +1,227 @@
+#include "mailbase/MailBase.win.h"
+
+#include <fstream>
+
+#include "framework/Application.win.h"
+#include "mailbase/MailErrors.h"
+#include "mailbase/SocketErrorText.h"
+
+UINT WM_HOSTFOUND = 0;
+UINT WM_SERVICEFOUND = 0;
+UINT WM_SOCKETACTIVITY = 0;
+
+void RegisterMailBaseMessages() {
+    WM_HOSTFOUND = RegisterWindowMessageA("WM_HOSTFOUND BM + MailBase RegisterWindowMessage");
+    WM_SERVICEFOUND = RegisterWindowMessageA("WM_SERVICEFOUND BM + MailBase RegisterWindowMessage");
+    WM_SOCKETACTIVITY =
+        RegisterWindowMessageA("WM_SOCKETACTIVITY BM + MailBase RegisterWindowMessage");
+}
+
+namespace {
+
+constexpr UINT kTickMilliseconds = 1000;
+
+ESocketError LastSocketError() {
+    return ESocketError(SocketErrorText(static_cast<std::uint16_t>(WSAGetLastError())));
+}
+
+}  // namespace
+
+TMailBase::TMailBase()
+    : FWakeEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr), &CloseHandle),
+      FWindow([this](UINT msg, WPARAM wParam, LPARAM lParam,
+                     LRESULT& result) { return NotificationHandler(msg, wParam, lParam, result); },
+              [this] { TimerTick(); }) {}
+
+TMailBase::~TMailBase() {
+    // The owner normally closes the socket first; a socket still open is not left behind.
+    CloseSocket();
+    FWindow.StopTimer();
+    for (; StartupCount > 0; --StartupCount) WSACleanup();
+    if (!TranscriptFileName.empty()) WriteTranscript();
+}
+
+void TMailBase::WriteTranscript() const {
+    std::ofstream file(TranscriptFileName, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : Transcript) file << line << "\r\n";
+}
+
+void TMailBase::Reset() {
+    Canceled = false;
+    TimedOut = false;
+    AsyncError = false;
+    HostFound = false;
+    ServiceFound = false;
+    SocketConnected = false;
+    Readable = false;
+    Writable = false;
+    AsyncRequest = nullptr;
+}
+
+void TMailBase::AbandonLookup() {
+    if (HANDLE request = AsyncRequest.exchange(nullptr)) WSACancelAsyncRequest(request);
+}
+
+void TMailBase::Cancel() {
+    Canceled = true;
+    AbandonLookup();
+    // Finds nothing when called from another thread than the session's.
+    if (WSAIsBlocking()) WSACancelBlockingCall();
+    SetEvent(FWakeEvent.get());
+}
+
+void TMailBase::Open() {
+    if (WSAStartup(MAKEWORD(1, 1), &WinsockData) != 0)
+        throw ESocketError("Invalid Winsock Version");
+    ++StartupCount;
+    ResolveHost();
+    LookUpService();
+    CreateSocket();
+}
+
+int TMailBase::CloseSocket() {
+    if (Socket == INVALID_SOCKET) return SOCKET_ERROR;
+    const int result = closesocket(Socket);
+    Socket = INVALID_SOCKET;
+    return result;
+}
+
+void TMailBase::ResolveHost() {
+    RemoteAddress = inet_addr(Server.c_str());
+    if (RemoteAddress != INADDR_NONE) return;
+
+    HANDLE request = WSAAsyncGetHostByName(WindowHandle(), WM_HOSTFOUND, Server.c_str(),
+                                           FLookupBuffer.data(), FLookupBuffer.size());
+    if (!request) throw LastSocketError();
+    AsyncRequest = request;
+    WaitUntil([this] { return HostFound || TimedOut || Canceled; });
+    if (!HostFound) AbandonLookup();
+    AsyncRequest = nullptr;
+    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+    if (TimedOut) throw ETimedOutError();
+    if (Canceled) throw ECanceledError();
+
+    const auto* host = reinterpret_cast<const hostent*>(FLookupBuffer.data());
+    const auto* a = reinterpret_cast<const unsigned char*>(host->h_addr_list[0]);
+    RemoteAddressText = std::to_string(a[0]) + "." + std::to_string(a[1]) + "." +
+                        std::to_string(a[2]) + "." + std::to_string(a[3]);
+    RemoteAddress = inet_addr(RemoteAddressText.c_str());
+    if (RemoteAddress == INADDR_NONE) throw EMailError("Error resolving remote host");
+}
+
+void TMailBase::LookUpService() {
+    if (ServiceName.empty()) throw EMailError("Service name is not specified");
+    if (FixedPort != 0) {
+        Port = FixedPort;
+        return;
+    }
+    HANDLE request = WSAAsyncGetServByName(WindowHandle(), WM_SERVICEFOUND, ServiceName.c_str(),
+                                           "tcp", FLookupBuffer.data(), FLookupBuffer.size());
+    if (!request) {
+        Port = DefaultPort;
+        return;
+    }
+    AsyncRequest = request;
+    // A quitting program still gets its port; only the result, a cancel or the clock end this.
+    WaitUntil([this] { return ServiceFound || Canceled || TimedOut; }, false);
+    if (!ServiceFound) AbandonLookup();
+    AsyncRequest = nullptr;
+    if (AsyncError || TimedOut) {
+        Port = DefaultPort;
+        return;
+    }
+    if (Canceled) throw ECanceledError();
+    Port = ntohs(reinterpret_cast<const servent*>(FLookupBuffer.data())->s_port);
+}
+
+void TMailBase::CreateSocket() {
+    // A second Open replaces the socket of the first instead of leaking it.
+    CloseSocket();
+    Socket = socket(AF_INET, SOCK_STREAM, 0);
+    if (Socket == INVALID_SOCKET) throw LastSocketError();
+}
+
+void TMailBase::Connect() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(Port);
+    address.sin_addr.s_addr = RemoteAddress;
+    if (WSAAsyncSelect(Socket, WindowHandle(), WM_SOCKETACTIVITY,
+                       FD_READ | FD_WRITE | FD_CONNECT) == SOCKET_ERROR)
+        throw LastSocketError();
+    if (connect(Socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+        SOCKET_ERROR) {
+        const int code = WSAGetLastError();
+        if (code != WSAEWOULDBLOCK) throw ESocketError(SocketErrorText(code));
+    }
+    // A refused or unreachable attempt arrives as FD_CONNECT with an error: reported at once,
+    // not after the whole time-out.
+    WaitUntil([this] { return SocketConnected || Canceled || TimedOut || AsyncError; });
+    if (Canceled) throw ECanceledError();
+    if (TimedOut) throw ETimedOutError();
+    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+}
+
+void TMailBase::StartTimeOut() {
+    TicksLeft = TimeOut;
+    FWindow.StartTimer(kTickMilliseconds);
+}
+
+void TMailBase::StopTimeOut() {
+    FWindow.StopTimer();
+}
+
+void TMailBase::TimerTick() {
+    // With TimeOut 0 or less the count never meets 0 exactly: such waits never time out.
+    if (--TicksLeft != 0) return;
+    AbandonLookup();
+    if (WSAIsBlocking()) WSACancelBlockingCall();
+    StopTimeOut();
+    TimedOut = true;
+}
+
+void TMailBase::Pass(bool observeQuitting) {
+    Application.ProcessMessages();
+    if (observeQuitting && Application.Terminated()) Canceled = true;
+}
+
+void TMailBase::Idle() {
+    HANDLE wake = FWakeEvent.get();
+    Application.WaitForMessageOrHandles(1, &wake, INFINITE);
+}
+
+bool TMailBase::NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    result = 0;
+    const auto setError = [&] {
+        ErrorCode = WSAGETSELECTERROR(lParam);
+        AsyncError = ErrorCode != 0;
+    };
+    if (msg == WM_HOSTFOUND || msg == WM_SERVICEFOUND) {
+        // The answer of a lookup that was abandoned (by the clock, a cancel or a failed wait)
+        // must not set the flags of a later wait.
+        if (reinterpret_cast<HANDLE>(wParam) != AsyncRequest.load()) return true;
+        (msg == WM_HOSTFOUND ? HostFound : ServiceFound) = true;
+        setError();
+        return true;
+    }
+    if (msg == WM_SOCKETACTIVITY) {
+        setError();
+        if (!AsyncError) {
+            switch (WSAGETSELECTEVENT(lParam)) {
+                case FD_READ:
+                    Readable = true;
+                    break;
+                case FD_WRITE:
+                    Writable = true;
+                    break;
+                case FD_CONNECT:
+                    SocketConnected = true;
+                    break;
+                default:
+                    break;
+            }
+        }
+        return true;
+    }
+    return false;
+}

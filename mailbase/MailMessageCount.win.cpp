@@ -1,0 +1,73 @@
+#include "mailbase/MailMessageCount.win.h"
+
+#include "mailbase/MailErrors.h"
+
+void TMailMessageCount::SetAccount(const std::string& server, const std::string& userName,
+                                   const std::string& password) {
+    Server = server;
+    UserName = userName;
+    Password = password;
+}
+
+void TMailMessageCount::Run() {
+    TMailErrorKind kind;
+    std::string message;
+    try {
+        Dialogue();
+        return;
+    } catch (const EMailError& e) {
+        kind = mekMail;
+        message = e.Message;
+    } catch (const ESocketError& e) {
+        kind = mekSocket;
+        message = e.Message;
+    } catch (const ETimedOutError& e) {
+        kind = mekTimedOut;
+        message = e.Message;
+    } catch (const ECanceledError& e) {
+        kind = mekCanceled;
+        message = e.Message;
+    }
+    // Outside the handlers: the session is gone, so the callback may start a new check at once.
+    if (OnError) OnError(this, message, kind);
+}
+
+void TMailMessageCount::Dialogue() {
+    auto session = std::make_unique<TPOP3>();
+    // Published only once it exists, withdrawn before it is destroyed.
+    struct Publish {
+        TMailMessageCount& Job;
+        ~Publish() {
+            std::lock_guard<std::mutex> lock(Job.FSessionLock);
+            Job.Session = nullptr;
+        }
+    } publish{*this};
+    session->Server = Server;
+    session->UserName = UserName;
+    session->Password = Password;
+    session->FixedPort = PortOverride;
+    session->TimeOut = TimeOut;
+    {
+        std::lock_guard<std::mutex> lock(FSessionLock);
+        Session = session.get();
+    }
+
+    struct Close {
+        TPOP3& S;
+        ~Close() { S.CloseSocket(); }
+    } close{*session};
+    session->Open();
+    session->Login();
+    session->Stat();
+    session->Quit();
+    Count = session->MessageCount;
+    if (OnSuccess) OnSuccess(this, Count);
+}
+
+void TMailMessageCount::Cancel() {
+    std::lock_guard<std::mutex> lock(FSessionLock);
+    if (Session) {
+        Canceled = true;
+        Session->Cancel();
+    }
+}

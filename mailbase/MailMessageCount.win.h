@@ -1,0 +1,40 @@
+#pragma once
+// TMailMessageCount: one check of the mailbox. Run plays one POP3 dialogue on a session of its
+// own and reports the outcome through exactly one callback: the message count, or a message
+// with its error kind. Failures outside the session's four classes pass to the caller.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "mailbase/MailCountJob.h"
+#include "mailbase/Pop3/Pop3.win.h"
+
+class TMailMessageCount : public IMailCountJob {
+public:
+    void SetAccount(const std::string& server, const std::string& userName,
+                    const std::string& password) override;
+    void Run() override;
+    // Safe from the running thread's handlers and from another thread.
+    void Cancel() override;
+
+    std::int32_t Count = 0;
+    std::string Server;
+    std::string UserName;
+    std::string Password;
+    std::atomic<bool> Canceled{false};
+    // Nonzero: connect to this port without looking up the service (test tools only).
+    std::uint16_t PortOverride = 0;
+    // The session's TimeOut for each wait, in seconds.
+    std::int32_t TimeOut = 60;
+
+private:
+    void Dialogue();
+
+    // Set only while Run is active. The lock keeps a Cancel of another thread from reaching a
+    // session that Run is destroying; it is never held during a wait.
+    TPOP3* Session = nullptr;
+    std::mutex FSessionLock;
+};

@@ -1,0 +1,148 @@
+#include "mailbase/Pop3/Pop3.win.h"
+
+#include "framework/Application.win.h"
+#include "mailbase/MailErrors.h"
+#include "mailbase/Pop3/CommandLine.h"
+#include "mailbase/Pop3/ReplyLine.h"
+#include "mailbase/Pop3/StatReply.h"
+#include "mailbase/SocketErrorText.h"
+
+TPOP3::TPOP3() {
+    ServiceName = "pop3";
+    DefaultPort = 110;
+}
+
+void TPOP3::SetState(TPOP3State state) {
+    FState = state;
+    if (OnStatusChange) OnStatusChange(this);
+}
+
+void TPOP3::Open() {
+    SetState(psOpening);
+    Reset();
+    TMailBase::Open();
+}
+
+void TPOP3::Cancel() {
+    TMailBase::Cancel();
+    SetState(psCanceled);
+}
+
+void TPOP3::Login() {
+    Reset();
+    Connect();
+    SetState(psConnected);
+    std::string reply;
+    ReadReply(reply);
+    SendLine(CredentialCommand("USER ", UserName));
+    ReadReply(reply);
+    SendLine(CredentialCommand("PASS ", Password));
+    ReadReply(reply);
+}
+
+void TPOP3::Stat() {
+    std::string reply;
+    SendLine("STAT");
+    ReadReply(reply);
+    const TStatReply stat = ParseStatReply(reply);
+    MessageCount = stat.MessageCount;
+    MailboxSize = stat.MailboxSize;
+}
+
+void TPOP3::Quit() {
+    SetState(psQuitting);
+    std::string reply;
+    SendLine("QUIT");
+    ReadReply(reply);
+    SetState(psIdle);
+}
+
+void TPOP3::SendLine(const std::string& text) {
+    const std::string data = text + "\r\n";
+    std::size_t sent = 0;
+    StartTimeOut();
+    for (;;) {
+        Application.ProcessMessages();
+        Writable = false;
+        const int n = send(Socket, data.data() + sent, static_cast<int>(data.size() - sent), 0);
+        bool blocked = false;
+        if (n == SOCKET_ERROR) {
+            const int code = WSAGetLastError();
+            if (code != WSAEWOULDBLOCK) {
+                StopTimeOut();
+                throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+            }
+            blocked = true;
+        } else {
+            sent += static_cast<std::size_t>(n);
+        }
+        Pass();
+        if (sent == data.size() || TimedOut || Canceled) break;
+        // Sleep until the socket can take more (or the clock ticks, or a cancel wakes us).
+        if (blocked && !Writable) Idle();
+    }
+    StopTimeOut();
+    if (TimedOut || Canceled) {
+        CloseSocket();
+        if (TimedOut) throw ETimedOutError();
+        throw ECanceledError();
+    }
+    Transcript.push_back(text);
+}
+
+void TPOP3::ReadReply(std::string& reply) {
+    WaitForData();
+    ReadLine(reply);
+}
+
+void TPOP3::WaitForData() {
+    WaitUntil([this] { return Readable || Canceled || TimedOut || AsyncError; });
+    if (Canceled) throw ECanceledError();
+    if (TimedOut) throw ETimedOutError();
+    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+}
+
+void TPOP3::ReadLine(std::string& reply) {
+    StartTimeOut();
+    Readable = false;
+    Application.ProcessMessages();
+    reply.clear();
+    // Every way out of the read stops the clock and records what was read by then.
+    struct Finish {
+        TPOP3& Session;
+        std::string& Reply;
+        ~Finish() {
+            Session.StopTimeOut();
+            Session.Transcript.push_back(Reply);
+        }
+    } finish{*this, reply};
+
+    TReplyLine line;
+    bool done = false;
+    for (;;) {
+        Application.ProcessMessages();
+        // One byte per call, so nothing after the line end is taken from the socket.
+        char byte = 0;
+        Readable = false;
+        const int n = recv(Socket, &byte, 1, 0);
+        bool starved = n == 0;  // the server closed: no byte will ever come
+        if (n == SOCKET_ERROR) {
+            const int code = WSAGetLastError();
+            if (code != WSAEWOULDBLOCK)
+                throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+            starved = true;
+        } else if (n == 1 && line.Add(byte)) {
+            reply = line.Reply();
+            done = true;
+            if (!IsPositiveReply(reply)) throw EMailError(reply);
+        }
+        Pass();
+        if (done || Canceled || TimedOut) break;
+        // Without a byte to read, sleep until the data notification, the clock or a cancel; a
+        // notification already handled by the pass means there is more to read now.
+        if (starved && !Readable) Idle();
+    }
+    Application.ProcessMessages();
+    if (TimedOut) throw ETimedOutError();
+    if (Canceled) throw ECanceledError();
+}

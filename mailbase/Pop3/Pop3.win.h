@@ -1,0 +1,55 @@
+#pragma once
+// TPOP3: just enough of POP3 to count the messages of a mailbox: the greeting, USER, PASS,
+// STAT and QUIT, one CR LF line each way, every reply refused unless it begins with "+".
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "mailbase/MailBase.win.h"
+
+enum TPOP3State : std::uint8_t {
+    psIdle = 0,
+    psConnected = 1,
+    psOpening = 2,
+    psQuitting = 5,
+    psCanceled = 6,
+};
+
+class TPOP3 : public TMailBase {
+public:
+    using TNotifyEvent = std::function<void(TPOP3* sender)>;
+
+    TPOP3();
+
+    void Open() override;
+    void Cancel() override;
+    // Connects, reads the greeting and logs in with USER and PASS.
+    void Login();
+    // Sends STAT and sets MessageCount and MailboxSize.
+    void Stat();
+    // Sends QUIT and waits for its acknowledgement.
+    void Quit();
+
+    // Sends Text and CR LF, however many passes that takes.
+    void SendLine(const std::string& text);
+    // Reads one reply line into reply, without its line end.
+    void ReadReply(std::string& reply);
+
+    TPOP3State State() const { return FState.load(); }
+
+    std::string UserName;
+    std::string Password;
+    std::int32_t MessageCount = 0;
+    std::int32_t MailboxSize = 0;
+    TNotifyEvent OnStatusChange;
+
+private:
+    void SetState(TPOP3State state);
+    void WaitForData();
+    void ReadLine(std::string& reply);
+
+    // Cancel may set it from another thread.
+    std::atomic<TPOP3State> FState{psIdle};
+};

@@ -1,0 +1,45 @@
+// Runs one count job against a POP3 server on any port and prints its outcome on one line:
+//   OK <count> | ERROR <kind number> <message> | EXCEPTION <class> <message>
+// Exit code 0 on OK, 1 otherwise, 2 on wrong usage. A test tool; never shipped.
+//
+//   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS]
+
+#include <cstdio>
+#include <string>
+
+#include "framework/Application.win.h"
+#include "framework/Convert.h"
+#include "framework/Exception.h"
+#include "mailbase/MailBase.win.h"
+#include "mailbase/MailMessageCount.win.h"
+
+int main(int argc, char** argv) {
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS]\n");
+        return 2;
+    }
+    Application.Initialize(GetModuleHandleA(nullptr));
+    RegisterMailBaseMessages();
+
+    int result = 1;
+    try {
+        TMailMessageCount job;
+        job.SetAccount(argv[1], argv[3], argv[4]);
+        job.PortOverride = static_cast<std::uint16_t>(StrToInt(argv[2]));
+        if (argc == 6) job.TimeOut = StrToInt(argv[5]);
+        job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
+            std::printf("OK %d\n", static_cast<int>(count));
+            result = 0;
+        };
+        job.OnError = [](IMailCountJob*, const std::string& message, TMailErrorKind kind) {
+            std::printf("ERROR %d %s\n", static_cast<int>(kind), message.c_str());
+        };
+        job.Run();
+    } catch (const EConvertError& e) {
+        std::printf("EXCEPTION EConvertError %s\n", e.what());
+    } catch (const std::exception& e) {
+        std::printf("EXCEPTION Exception %s\n", e.what());
+    }
+    Application.Destroy();
+    return result;
+}
