@@ -1,0 +1,55 @@
+#pragma once
+// A tree of keys holding named, typed values, the way the registry keeps them. The settings store
+// works over this interface so that its logic builds and is tested without the platform; the
+// registry class implements it.
+//
+// One key at a time is current; value operations act on it. A store on which no key could be
+// opened finds no sub-keys and refuses every creation.
+
+#include <cstdint>
+#include <string>
+
+#include "framework/Exception.h"
+
+// A failure of the key store; the message is one of the texts below.
+class ERegistryException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+std::string InvalidDataTypeMessage(const std::string& valueName);  // "Invalid data type for '%s'"
+std::string CreateKeyFailedMessage(const std::string& keyName);    // "Failed to create key %s"
+std::string SetDataFailedMessage(const std::string& valueName);    // "Failed to set data for '%s'"
+
+class TKeyStore {
+public:
+    virtual ~TKeyStore() = default;
+
+    // Makes the key at this path below the store's root current, creating it when canCreate
+    // allows and it is missing; false when it can be neither opened nor created.
+    virtual bool OpenKey(const std::string& path, bool canCreate) = 0;
+    virtual void CloseKey() = 0;
+
+    // Makes an existing sub-key of the current key current, with the store's access; false when
+    // it cannot be opened. LeaveSubKey closes it and makes the previous key current again.
+    virtual bool EnterSubKey(const std::string& name) = 0;
+    virtual void LeaveSubKey() = 0;
+
+    virtual bool KeyExists(const std::string& name) = 0;
+    // Creates a sub-key of the current key; raises ERegistryException "Failed to create key %s".
+    virtual void CreateKey(const std::string& name) = 0;
+
+    virtual bool ValueExists(const std::string& name) = 0;
+    // A plain or expandable string as stored (references are not expanded), up to its first zero
+    // byte; a missing value reads as empty. Any other type raises "Invalid data type for '%s'".
+    virtual std::string ReadString(const std::string& name) = 0;
+    // A 4-byte integer value; anything else (or nothing) raises "Invalid data type for '%s'".
+    virtual std::int32_t ReadInteger(const std::string& name) = 0;
+    bool ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
+
+    // Stores a plain string of exactly the text's bytes, without a terminating zero. A refusal
+    // raises "Failed to set data for '%s'", as does a refused integer.
+    virtual void WriteString(const std::string& name, const std::string& value) = 0;
+    virtual void WriteInteger(const std::string& name, std::int32_t value) = 0;
+    void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+};

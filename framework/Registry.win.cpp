@@ -1,0 +1,110 @@
+#include "framework/Registry.win.h"
+
+TRegistry::TRegistry(HKEY rootKey, REGSAM access) : RootKey(rootKey), Access(access) {}
+
+HKEY TRegistry::Current() const {
+    return FEntered.empty() ? FOpened.Get() : FEntered.back().Get();
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool canCreate) {
+    HKEY key = nullptr;
+    const LONG result =
+        canCreate ? RegCreateKeyExA(RootKey, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                    Access, nullptr, &key, nullptr)
+                  : RegOpenKeyExA(RootKey, path.c_str(), 0, Access, &key);
+    if (result != ERROR_SUCCESS) return false;
+    FEntered.clear();
+    FOpened.Reset(key);
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    FEntered.clear();
+    FOpened.Reset();
+}
+
+// Without a current key every relative operation fails, rather than falling back on the root
+// key: a settings key that could not be opened must not scatter sections below the root.
+bool TRegistry::EnterSubKey(const std::string& name) {
+    if (!Current()) return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Current(), name.c_str(), 0, Access, &key) != ERROR_SUCCESS) return false;
+    FEntered.emplace_back(key);
+    return true;
+}
+
+void TRegistry::LeaveSubKey() {
+    if (!FEntered.empty()) FEntered.pop_back();
+}
+
+bool TRegistry::KeyExists(const std::string& name) {
+    if (!Current()) return false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(Current(), name.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void TRegistry::CreateKey(const std::string& name) {
+    HKEY key = nullptr;
+    if (!Current() || RegCreateKeyExA(Current(), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      Access, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw ERegistryException(CreateKeyFailedMessage(name));
+    RegCloseKey(key);
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+    return Current() && RegQueryValueExA(Current(), name.c_str(), nullptr, nullptr, nullptr,
+                                         nullptr) == ERROR_SUCCESS;
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+    if (!Current()) return {};
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG result = RegQueryValueExA(Current(), name.c_str(), nullptr, &type, nullptr, &size);
+    std::vector<char> data;
+    // Another writer may enlarge the value between asking its size and reading it.
+    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ)
+            throw ERegistryException(InvalidDataTypeMessage(name));
+        if (size == 0) return {};
+        if (result == ERROR_SUCCESS && data.size() >= size) {
+            // The data need not end with a zero byte; the text ends at the first one.
+            const std::string text(data.data(), size);
+            return text.substr(0, text.find('\0'));
+        }
+        data.resize(size);
+        result = RegQueryValueExA(Current(), name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    return {};
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& name) {
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    if (!Current() ||
+        RegQueryValueExA(Current(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        throw ERegistryException(InvalidDataTypeMessage(name));
+    return static_cast<std::int32_t>(value);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    if (!Current() ||
+        RegSetValueExA(Current(), name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(value.data()),
+                       static_cast<DWORD>(value.size())) != ERROR_SUCCESS)
+        throw ERegistryException(SetDataFailedMessage(name));
+}
+
+void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
+    const DWORD data = static_cast<DWORD>(value);
+    if (!Current() || RegSetValueExA(Current(), name.c_str(), 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&data),
+                                     sizeof(data)) != ERROR_SUCCESS)
+        throw ERegistryException(SetDataFailedMessage(name));
+}

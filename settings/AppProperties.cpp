@@ -1,0 +1,156 @@
+#include "settings/AppProperties.h"
+
+#include <utility>
+
+namespace {
+
+const char kMailbox[] = "Mailbox";
+const char kNotification[] = "Notification";
+const char kGeneral[] = "General";
+
+const char kPop3ServerAddress[] = "Pop3 Server Address";
+const char kLoginUsername[] = "Login Username";
+const char kPassword[] = "Password";
+const char kShowMessageWindow[] = "Show Window";
+const char kPlaySoundEnabled[] = "Play Sound";
+const char kUseDefaultSound[] = "Default Sound";
+const char kWaveFilePath[] = "Wave File Path";
+const char kStartMailApp[] = "Start Mail App";
+const char kMailAppPath[] = "Mail App Path";
+const char kMailAppCommandLineParameter[] = "Mail App Command Line Parameter";
+const char kRepeatMailCheck[] = "Repeat Mail Check";
+const char kRepeatMailInterval[] = "Repeat Mail Interval";
+const char kUseDialUpNetworking[] = "Use Dial-up Networking";
+
+}  // namespace
+
+TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::string& keyPath,
+                               TSettingsEnvironment environment)
+    : Registry(std::move(store), keyPath), Environment(std::move(environment)) {
+    Put(FPop3ServerAddress, LoadString(kMailbox, kPop3ServerAddress, ""));
+    Put(FLoginUsername, LoadString(kMailbox, kLoginUsername, ""));
+    Put(FPassword, LoadString(kMailbox, kPassword, ""));
+
+    FShowMessageWindow = Registry.ReadBool(kNotification, kShowMessageWindow, true);
+    FPlaySoundEnabled = Registry.ReadBool(kNotification, kPlaySoundEnabled, true);
+    FUseDefaultSound = Registry.ReadBool(kNotification, kUseDefaultSound, true);
+    Put(FWaveFilePath, LoadString(kNotification, kWaveFilePath, ""));
+    FStartMailApp = Registry.ReadBool(kNotification, kStartMailApp, false);
+    Put(FMailAppPath, LoadString(kNotification, kMailAppPath, NotSetMarker));
+    Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
+    LoadMailAppPath();
+
+    FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
+    FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
+    const bool dialUpDefault = Environment.DialUpAvailable();
+    FUseDialUpNetworking = Registry.ReadBool(kGeneral, kUseDialUpNetworking, dialUpDefault);
+}
+
+// A string stored with another type must not stop the program at start-up: it reads as its
+// default, and the next setter call for it stores a proper value.
+std::string TAppProperties::LoadString(const std::string& section, const std::string& name,
+                                       const std::string& defaultValue) {
+    try {
+        return Registry.ReadString(section, name, defaultValue);
+    } catch (const ERegistryException&) {
+        return defaultValue;
+    }
+}
+
+// The default mail program is looked for only while "Mail App Path" was never stored; storing
+// what was found, even an empty text, ends the search for good.
+void TAppProperties::LoadMailAppPath() {
+    if (Get(FMailAppPath) != NotSetMarker) return;
+    Put(FMailAppPath, Environment.FindDefaultMailProgram());
+    try {
+        Registry.WriteString(kNotification, kMailAppPath, Get(FMailAppPath));
+    } catch (const ERegistryException&) {
+        // A settings key that cannot be written must not stop start-up; the search runs again
+        // at the next start.
+    }
+}
+
+std::string TAppProperties::Get(const std::string& field) const {
+    std::lock_guard<std::mutex> lock(StringsLock);
+    return field;
+}
+
+void TAppProperties::Put(std::string& field, std::string value) {
+    std::lock_guard<std::mutex> lock(StringsLock);
+    field = std::move(value);
+}
+
+void TAppProperties::SetPop3ServerAddress(const std::string& value) {
+    Put(FPop3ServerAddress, value);
+    Registry.WriteString(kMailbox, kPop3ServerAddress, value);
+}
+
+void TAppProperties::SetLoginUsername(const std::string& value) {
+    Put(FLoginUsername, value);
+    Registry.WriteString(kMailbox, kLoginUsername, value);
+}
+
+void TAppProperties::SetPassword(const std::string& value) {
+    Put(FPassword, value);
+    Registry.WriteString(kMailbox, kPassword, value);
+}
+
+void TAppProperties::SetShowMessageWindow(bool value) {
+    FShowMessageWindow = value;
+    Registry.WriteBool(kNotification, kShowMessageWindow, value);
+}
+
+void TAppProperties::SetPlaySoundEnabled(bool value) {
+    FPlaySoundEnabled = value;
+    Registry.WriteBool(kNotification, kPlaySoundEnabled, value);
+}
+
+void TAppProperties::SetUseDefaultSound(bool value) {
+    FUseDefaultSound = value;
+    Registry.WriteBool(kNotification, kUseDefaultSound, value);
+}
+
+void TAppProperties::SetWaveFilePath(const std::string& value) {
+    Put(FWaveFilePath, value);
+    Registry.WriteString(kNotification, kWaveFilePath, value);
+}
+
+void TAppProperties::SetStartMailApp(bool value) {
+    FStartMailApp = value;
+    Registry.WriteBool(kNotification, kStartMailApp, value);
+}
+
+void TAppProperties::SetMailAppPath(const std::string& value) {
+    Put(FMailAppPath, value);
+    Registry.WriteString(kNotification, kMailAppPath, value);
+}
+
+void TAppProperties::SetMailAppCommandLineParameter(const std::string& value) {
+    Put(FMailAppCommandLineParameter, value);
+    Registry.WriteString(kNotification, kMailAppCommandLineParameter, value);
+}
+
+void TAppProperties::SetRepeatMailCheck(bool value) {
+    FRepeatMailCheck = value;
+    Registry.WriteBool(kGeneral, kRepeatMailCheck, value);
+}
+
+void TAppProperties::SetRepeatMailInterval(std::int32_t value) {
+    FRepeatMailInterval = value;
+    Registry.WriteInteger(kGeneral, kRepeatMailInterval, value);
+}
+
+void TAppProperties::SetUseDialUpNetworking(bool value) {
+    FUseDialUpNetworking = value;
+    Registry.WriteBool(kGeneral, kUseDialUpNetworking, value);
+}
+
+bool TAppProperties::SettingsComplete() const {
+    std::lock_guard<std::mutex> lock(StringsLock);
+    return !FPop3ServerAddress.empty() && !FLoginUsername.empty() && !FPassword.empty();
+}
+
+bool TAppProperties::MailAppExists() const {
+    const std::string path = MailAppPath();
+    return !path.empty() && Environment.FileExists(path);
+}

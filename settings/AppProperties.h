@@ -1,0 +1,101 @@
+#pragma once
+// The user's settings: read from the settings key once, at construction, then served from memory;
+// each setter assigns its field and writes that one value at once.
+//
+// The setters run on the user-interface thread only; the getters may run on any thread. A string
+// read while the user-interface thread replaces it is the old or the new text, whole.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "settings/BMRegistry.h"
+
+// What the settings take from the rest of the system.
+struct TSettingsEnvironment {
+    // Whether the dial-up library is loaded; the default of UseDialUpNetworking.
+    std::function<bool()> DialUpAvailable;
+    // The user's default mail program, or empty; asked once, while "Mail App Path" was never
+    // stored.
+    std::function<std::string()> FindDefaultMailProgram;
+    // Whether a file exists at the path; behind MailAppExists.
+    std::function<bool(const std::string&)> FileExists;
+};
+
+class TAppProperties {
+public:
+    // The default of "Mail App Path" while the load reads it: three characters no path can hold,
+    // so a value never stored is told apart from one stored empty.
+    static constexpr const char* NotSetMarker = "\x01\x02\x03";
+
+    // Loads every setting from the key at keyPath (created when missing). A value of the wrong
+    // type takes its default and the load goes on; nothing else is checked.
+    TAppProperties(std::unique_ptr<TKeyStore> store, const std::string& keyPath,
+                   TSettingsEnvironment environment);
+    TAppProperties(const TAppProperties&) = delete;
+    TAppProperties& operator=(const TAppProperties&) = delete;
+
+    std::string Pop3ServerAddress() const { return Get(FPop3ServerAddress); }
+    std::string LoginUsername() const { return Get(FLoginUsername); }
+    std::string Password() const { return Get(FPassword); }
+    bool ShowMessageWindow() const { return FShowMessageWindow; }
+    bool PlaySoundEnabled() const { return FPlaySoundEnabled; }
+    bool UseDefaultSound() const { return FUseDefaultSound; }
+    std::string WaveFilePath() const { return Get(FWaveFilePath); }
+    bool StartMailApp() const { return FStartMailApp; }
+    std::string MailAppPath() const { return Get(FMailAppPath); }
+    std::string MailAppCommandLineParameter() const { return Get(FMailAppCommandLineParameter); }
+    bool RepeatMailCheck() const { return FRepeatMailCheck; }
+    std::int32_t RepeatMailInterval() const { return FRepeatMailInterval; }  // minutes
+    bool UseDialUpNetworking() const { return FUseDialUpNetworking; }
+
+    // Each setter writes even an unchanged value. A failed write raises ERegistryException for
+    // strings and for a section that cannot be created, and is ignored otherwise; the field
+    // keeps the new value either way.
+    void SetPop3ServerAddress(const std::string& value);
+    void SetLoginUsername(const std::string& value);
+    void SetPassword(const std::string& value);
+    void SetShowMessageWindow(bool value);
+    void SetPlaySoundEnabled(bool value);
+    void SetUseDefaultSound(bool value);
+    void SetWaveFilePath(const std::string& value);
+    void SetStartMailApp(bool value);
+    void SetMailAppPath(const std::string& value);
+    void SetMailAppCommandLineParameter(const std::string& value);
+    void SetRepeatMailCheck(bool value);
+    void SetRepeatMailInterval(std::int32_t value);
+    void SetUseDialUpNetworking(bool value);
+
+    // Server, user name and password are all non-empty (a blank counts).
+    bool SettingsComplete() const;
+    // A file exists at MailAppPath.
+    bool MailAppExists() const;
+
+private:
+    std::string Get(const std::string& field) const;
+    void Put(std::string& field, std::string value);
+    void LoadMailAppPath();
+    std::string LoadString(const std::string& section, const std::string& name,
+                           const std::string& defaultValue);
+
+    TBMRegistry Registry;
+    TSettingsEnvironment Environment;
+
+    mutable std::mutex StringsLock;  // guards the string fields
+    std::string FPop3ServerAddress;
+    std::string FLoginUsername;
+    std::string FPassword;
+    std::atomic<bool> FShowMessageWindow{true};
+    std::atomic<bool> FPlaySoundEnabled{true};
+    std::atomic<bool> FUseDefaultSound{true};
+    std::string FWaveFilePath;
+    std::atomic<bool> FStartMailApp{false};
+    std::string FMailAppPath;
+    std::string FMailAppCommandLineParameter;
+    std::atomic<bool> FRepeatMailCheck{true};
+    std::atomic<std::int32_t> FRepeatMailInterval{10};
+    std::atomic<bool> FUseDialUpNetworking{false};
+};

@@ -1,0 +1,14 @@
+#include "settings/AppProperties.win.h"
+
+#include "framework/Registry.win.h"
+#include "mailprogram/MailProgram.win.h"
+
+const char* const SettingsKeyPath = "Software\\Brightmoor\\Larkspur";
+
+std::unique_ptr<TAppProperties> CreateAppProperties(std::function<bool()> dialUpAvailable,
+                                                    const std::string& keyPath) {
+    return std::make_unique<TAppProperties>(
+        std::make_unique<TRegistry>(HKEY_CURRENT_USER, KEY_ALL_ACCESS), keyPath,
+        TSettingsEnvironment{std::move(dialUpAvailable), FindDefaultMailProgram,
+                             MailProgramExists});
+}

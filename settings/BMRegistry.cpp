@@ -1,0 +1,97 @@
+#include "settings/BMRegistry.h"
+
+namespace {
+
+// A section made current for the life of the object; the settings key is current again after.
+class TSectionScope {
+public:
+    TSectionScope(TKeyStore& store, const std::string& section)
+        : Store(store), Entered(store.EnterSubKey(section)) {}
+    ~TSectionScope() {
+        if (Entered) Store.LeaveSubKey();
+    }
+    TSectionScope(const TSectionScope&) = delete;
+    TSectionScope& operator=(const TSectionScope&) = delete;
+
+    explicit operator bool() const { return Entered; }
+
+private:
+    TKeyStore& Store;
+    const bool Entered;
+};
+
+}  // namespace
+
+TBMRegistry::TBMRegistry(std::unique_ptr<TKeyStore> store, std::string baseKeyPath)
+    : BaseKeyPath(std::move(baseKeyPath)), Store(std::move(store)) {
+    // A key that cannot be opened leaves no key current, which the reads and writes handle.
+    Store->OpenKey(BaseKeyPath, true);
+}
+
+TBMRegistry::~TBMRegistry() { Store->CloseKey(); }
+
+template <class T, class Read>
+T TBMRegistry::ReadValue(const std::string& section, const std::string& name, T defaultValue,
+                         Read read) {
+    TSectionScope scope(*Store, section);
+    if (!scope || !Store->ValueExists(name)) return defaultValue;
+    return read();
+}
+
+template <class Write>
+void TBMRegistry::WriteValue(const std::string& section, Write write) {
+    if (!Store->KeyExists(section)) Store->CreateKey(section);
+    TSectionScope scope(*Store, section);
+    if (scope) write();
+}
+
+std::string TBMRegistry::ReadString(const std::string& section, const std::string& name,
+                                    const std::string& defaultValue) {
+    return ReadValue(section, name, defaultValue, [&] { return Store->ReadString(name); });
+}
+
+void TBMRegistry::WriteString(const std::string& section, const std::string& name,
+                              const std::string& value) {
+    WriteValue(section, [&] { Store->WriteString(name, value); });
+}
+
+std::int32_t TBMRegistry::ReadInteger(const std::string& section, const std::string& name,
+                                      std::int32_t defaultValue) {
+    return ReadValue(section, name, defaultValue, [&] {
+        try {
+            return Store->ReadInteger(name);
+        } catch (const ERegistryException&) {
+            return defaultValue;
+        }
+    });
+}
+
+void TBMRegistry::WriteInteger(const std::string& section, const std::string& name,
+                               std::int32_t value) {
+    WriteValue(section, [&] {
+        try {
+            Store->WriteInteger(name, value);
+        } catch (const ERegistryException&) {
+        }
+    });
+}
+
+bool TBMRegistry::ReadBool(const std::string& section, const std::string& name,
+                           bool defaultValue) {
+    return ReadValue(section, name, defaultValue, [&] {
+        try {
+            return Store->ReadBool(name);
+        } catch (const ERegistryException&) {
+            return defaultValue;
+        }
+    });
+}
+
+void TBMRegistry::WriteBool(const std::string& section, const std::string& name, bool value) {
+    WriteValue(section, [&] {
+        try {
+            Store->WriteBool(name, value);
+        } catch (const ERegistryException&) {
+        }
+    });
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The settings key with its sections: a section is a sub-key of the settings key, opened for one
+// read or write and closed again at once. Reads take a default for whatever is absent.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "framework/KeyStore.h"
+
+class TBMRegistry {
+public:
+    // Opens the key at baseKeyPath, creating it when missing. When it can be neither opened nor
+    // created, every value reads as its default and every write raises.
+    TBMRegistry(std::unique_ptr<TKeyStore> store, std::string baseKeyPath);
+    ~TBMRegistry();
+    TBMRegistry(const TBMRegistry&) = delete;
+    TBMRegistry& operator=(const TBMRegistry&) = delete;
+
+    // A value of the wrong type raises ERegistryException "Invalid data type for '%s'".
+    std::string ReadString(const std::string& section, const std::string& name,
+                           const std::string& defaultValue);
+    // Raises "Failed to create key %s" when the section cannot be created and "Failed to set
+    // data for '%s'" when the value is refused.
+    void WriteString(const std::string& section, const std::string& name,
+                     const std::string& value);
+
+    // A value of the wrong type or size reads as the default; a refused write is ignored, but
+    // a section that cannot be created still raises.
+    std::int32_t ReadInteger(const std::string& section, const std::string& name,
+                             std::int32_t defaultValue);
+    void WriteInteger(const std::string& section, const std::string& name, std::int32_t value);
+    bool ReadBool(const std::string& section, const std::string& name, bool defaultValue);
+    void WriteBool(const std::string& section, const std::string& name, bool value);
+
+    const std::string BaseKeyPath;
+
+private:
+    // Runs read inside the section when it and the value exist; otherwise the default.
+    template <class T, class Read>
+    T ReadValue(const std::string& section, const std::string& name, T defaultValue, Read read);
+    // Runs write inside the section, creating the section first when it is missing.
+    template <class Write>
+    void WriteValue(const std::string& section, Write write);
+
+    std::unique_ptr<TKeyStore> Store;
+};

@@ -1,0 +1,195 @@
+// The settings store's logic over a key store in memory: the one-time search for the mail
+// program, values of the wrong type, a settings key that cannot be opened, refused writes and
+// reading strings on another thread. The encodings in the real registry are tested under Wine.
+
+#include "settings/AppProperties.h"
+#include "tests/unit/MemoryKeyStore.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+const char kKey[] = "Software\\Test";
+
+class AppPropertiesTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TAppProperties> Load() {
+        return std::make_unique<TAppProperties>(
+            std::make_unique<MemoryKeyStore>(Registry), kKey,
+            TSettingsEnvironment{[this] { return DialUp; },
+                                 [this] {
+                                     ++Searches;
+                                     return Found;
+                                 },
+                                 [this](const std::string& path) { return path == Existing; }});
+    }
+    MemoryRegistry::Values& Section(const std::string& name) {
+        return Registry->keys[std::string(kKey) + "\\" + name];
+    }
+    bool HasSection(const std::string& name) {
+        return Registry->keys.count(std::string(kKey) + "\\" + name) != 0;
+    }
+
+    std::shared_ptr<MemoryRegistry> Registry = std::make_shared<MemoryRegistry>();
+    bool DialUp = false;
+    std::string Found = "C:\\Mail\\mail.exe";
+    std::string Existing;
+    int Searches = 0;
+};
+
+TEST_F(AppPropertiesTest, MailProgramIsSearchedOnlyWhileItsValueWasNeverStored) {
+    EXPECT_EQ(Load()->MailAppPath(), "C:\\Mail\\mail.exe");
+    EXPECT_EQ(Searches, 1);
+    EXPECT_EQ(Load()->MailAppPath(), "C:\\Mail\\mail.exe");
+    EXPECT_EQ(Searches, 1);
+
+    // Nothing found is stored as empty and stays so.
+    Registry->keys.clear();
+    Found = "";
+    EXPECT_EQ(Load()->MailAppPath(), "");
+    EXPECT_EQ(Section("Notification").at("Mail App Path").data, "");
+    Found = "C:\\Other\\mail.exe";
+    EXPECT_EQ(Load()->MailAppPath(), "");
+    EXPECT_EQ(Searches, 2);
+
+    // A deleted value is searched for again.
+    Section("Notification").erase("Mail App Path");
+    EXPECT_EQ(Load()->MailAppPath(), "C:\\Other\\mail.exe");
+    EXPECT_EQ(Searches, 3);
+}
+
+TEST_F(AppPropertiesTest, StringOfAnotherTypeTakesItsDefaultAndTheLoadGoesOn) {
+    Section("Mailbox")["Pop3 Server Address"] = MemoryRegistry::Integer(7);
+    Section("Mailbox")["Password"] = {MemoryRegistry::Sz, "pw"};
+    Section("Notification")["Mail App Path"] = {MemoryRegistry::Binary, "abc"};
+    Section("General")["Repeat Mail Interval"] = MemoryRegistry::Integer(5);
+
+    auto props = Load();
+    EXPECT_EQ(props->Pop3ServerAddress(), "");
+    EXPECT_EQ(props->Password(), "pw");
+    EXPECT_EQ(props->RepeatMailInterval(), 5);
+    // The mail program's default is the one searched for, and storing it mends the value.
+    EXPECT_EQ(props->MailAppPath(), "C:\\Mail\\mail.exe");
+    EXPECT_EQ(Section("Notification").at("Mail App Path").type, MemoryRegistry::Sz);
+
+    props->SetPop3ServerAddress("pop.example");
+    EXPECT_EQ(Section("Mailbox").at("Pop3 Server Address").type, MemoryRegistry::Sz);
+    EXPECT_EQ(Load()->Pop3ServerAddress(), "pop.example");
+}
+
+TEST_F(AppPropertiesTest, RegistryLayerStillRaisesForAStringOfAnotherType) {
+    Section("Mailbox")["Password"] = MemoryRegistry::Integer(1);
+    TBMRegistry registry(std::make_unique<MemoryKeyStore>(Registry), kKey);
+    try {
+        registry.ReadString("Mailbox", "Password", "");
+        FAIL() << "no error";
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message, "Invalid data type for 'Password'");
+    }
+}
+
+TEST_F(AppPropertiesTest, KeyThatCannotBeOpenedReadsDefaultsAndSettersReportTheirWrites) {
+    Registry->refuseOpen = true;
+    DialUp = true;
+    auto props = Load();
+    EXPECT_FALSE(props->SettingsComplete());
+    EXPECT_TRUE(props->ShowMessageWindow());
+    EXPECT_FALSE(props->StartMailApp());
+    EXPECT_EQ(props->RepeatMailInterval(), 10);
+    EXPECT_TRUE(props->UseDialUpNetworking());
+    EXPECT_EQ(props->MailAppPath(), "C:\\Mail\\mail.exe");
+    EXPECT_TRUE(Registry->keys.empty());
+
+    try {
+        props->SetPassword("secret");
+        FAIL() << "no error";
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message, "Failed to create key Mailbox");
+    }
+    EXPECT_EQ(props->Password(), "secret");
+    // A section that cannot be created is reported for booleans and integers too.
+    EXPECT_THROW(props->SetRepeatMailInterval(3), ERegistryException);
+    EXPECT_EQ(props->RepeatMailInterval(), 3);
+}
+
+TEST_F(AppPropertiesTest, RefusedStringWriteIsReportedAndOtherRefusalsAreIgnored) {
+    Section("General")["Repeat Mail Interval"] = MemoryRegistry::Integer(5);
+    auto props = Load();
+    Registry->refuseWrites = true;
+
+    try {
+        props->SetWaveFilePath("C:\\ding.wav");
+        FAIL() << "no error";
+    } catch (const ERegistryException& e) {
+        EXPECT_EQ(e.Message, "Failed to set data for 'Wave File Path'");
+    }
+    EXPECT_EQ(props->WaveFilePath(), "C:\\ding.wav");
+
+    props->SetRepeatMailInterval(20);
+    props->SetRepeatMailCheck(false);
+    EXPECT_EQ(props->RepeatMailInterval(), 20);
+    EXPECT_FALSE(props->RepeatMailCheck());
+    EXPECT_EQ(Section("General").at("Repeat Mail Interval").data,
+              MemoryRegistry::Integer(5).data);
+    EXPECT_EQ(Section("General").count("Repeat Mail Check"), 0u);
+}
+
+TEST_F(AppPropertiesTest, DialUpDefaultAppliesOnlyWhileNothingIsStored) {
+    DialUp = true;
+    EXPECT_TRUE(Load()->UseDialUpNetworking());
+    DialUp = false;
+    EXPECT_FALSE(Load()->UseDialUpNetworking());
+
+    DialUp = true;
+    Load()->SetUseDialUpNetworking(false);
+    EXPECT_FALSE(Load()->UseDialUpNetworking());
+    EXPECT_FALSE(HasSection("Mailbox"));
+}
+
+TEST_F(AppPropertiesTest, SettingsCompleteNeedsServerUserAndPasswordAndNothingElse) {
+    auto props = Load();
+    props->SetPop3ServerAddress("pop.example");
+    props->SetLoginUsername("ann");
+    EXPECT_FALSE(props->SettingsComplete());
+    props->SetPassword(" ");
+    EXPECT_TRUE(props->SettingsComplete());
+    props->SetRepeatMailInterval(0);
+    props->SetWaveFilePath("C:\\missing.wav");
+    EXPECT_TRUE(props->SettingsComplete());
+    props->SetLoginUsername("");
+    EXPECT_FALSE(props->SettingsComplete());
+}
+
+TEST_F(AppPropertiesTest, MailAppExistsTestsTheConfiguredPath) {
+    Existing = "C:\\Mail\\mail.exe";
+    auto props = Load();
+    EXPECT_TRUE(props->MailAppExists());
+    props->SetMailAppPath("C:\\Gone\\mail.exe");
+    EXPECT_FALSE(props->MailAppExists());
+    Existing = "";
+    props->SetMailAppPath("");
+    EXPECT_FALSE(props->MailAppExists());
+}
+
+TEST_F(AppPropertiesTest, StringReadOnAnotherThreadIsTheOldOrTheNewTextWhole) {
+    auto props = Load();
+    const std::string a(200, 'a'), b(300, 'b');
+    props->SetPassword(a);
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!done) {
+            const std::string seen = props->Password();
+            if (seen != a && seen != b) ++torn;
+        }
+    });
+    for (int i = 0; i < 20000; ++i) props->SetPassword(i % 2 ? a : b);
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+#pragma once
+// A key store in memory for the settings tests: keys by full path, typed values as raw bytes, and
+// switches that make the store refuse what the registry may refuse.
+
+#include "framework/KeyStore.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct MemoryRegistry {
+    enum Type { Sz, ExpandSz, Dword, Binary };
+    struct Value {
+        Type type;
+        std::string data;
+    };
+    using Values = std::map<std::string, Value>;
+
+    std::map<std::string, Values> keys;  // by full path, "Software\Test\Mailbox"
+    bool refuseOpen = false;
+    bool refuseWrites = false;
+
+    static Value Integer(std::int32_t v) {
+        std::string data(4, '\0');
+        std::memcpy(&data[0], &v, 4);
+        return {Dword, data};
+    }
+};
+
+class MemoryKeyStore : public TKeyStore {
+public:
+    explicit MemoryKeyStore(std::shared_ptr<MemoryRegistry> registry) : R(std::move(registry)) {}
+
+    bool OpenKey(const std::string& path, bool canCreate) override {
+        if (R->refuseOpen || (!R->keys.count(path) && !canCreate)) return false;
+        R->keys[path];
+        Opened = path;
+        Entered.clear();
+        return true;
+    }
+    void CloseKey() override {
+        Opened.clear();
+        Entered.clear();
+    }
+    bool EnterSubKey(const std::string& name) override {
+        if (!KeyExists(name)) return false;
+        Entered.push_back(Current() + "\\" + name);
+        return true;
+    }
+    void LeaveSubKey() override { Entered.pop_back(); }
+    bool KeyExists(const std::string& name) override {
+        return !Current().empty() && R->keys.count(Current() + "\\" + name);
+    }
+    void CreateKey(const std::string& name) override {
+        if (Current().empty()) throw ERegistryException(CreateKeyFailedMessage(name));
+        R->keys[Current() + "\\" + name];
+    }
+    bool ValueExists(const std::string& name) override { return Find(name) != nullptr; }
+    std::string ReadString(const std::string& name) override {
+        const MemoryRegistry::Value* v = Find(name);
+        if (!v) return {};
+        if (v->type != MemoryRegistry::Sz && v->type != MemoryRegistry::ExpandSz)
+            throw ERegistryException(InvalidDataTypeMessage(name));
+        return v->data.substr(0, v->data.find('\0'));
+    }
+    std::int32_t ReadInteger(const std::string& name) override {
+        const MemoryRegistry::Value* v = Find(name);
+        if (!v || v->type != MemoryRegistry::Dword || v->data.size() != 4)
+            throw ERegistryException(InvalidDataTypeMessage(name));
+        std::int32_t result;
+        std::memcpy(&result, v->data.data(), 4);
+        return result;
+    }
+    void WriteString(const std::string& name, const std::string& value) override {
+        Write(name, {MemoryRegistry::Sz, value});
+    }
+    void WriteInteger(const std::string& name, std::int32_t value) override {
+        Write(name, MemoryRegistry::Integer(value));
+    }
+
+private:
+    std::string Current() const { return Entered.empty() ? Opened : Entered.back(); }
+    const MemoryRegistry::Value* Find(const std::string& name) const {
+        auto key = R->keys.find(Current());
+        if (Current().empty() || key == R->keys.end()) return nullptr;
+        auto value = key->second.find(name);
+        return value == key->second.end() ? nullptr : &value->second;
+    }
+    void Write(const std::string& name, MemoryRegistry::Value value) {
+        if (R->refuseWrites || Current().empty())
+            throw ERegistryException(SetDataFailedMessage(name));
+        R->keys[Current()][name] = std::move(value);
+    }
+
+    std::shared_ptr<MemoryRegistry> R;
+    std::string Opened;
+    std::vector<std::string> Entered;
+};
