@@ -94,17 +94,16 @@ std::int32_t TRegistry::ReadInteger(const std::string& name) {
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
-    if (!Current() ||
-        RegSetValueExA(Current(), name.c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(value.data()),
-                       static_cast<DWORD>(value.size())) != ERROR_SUCCESS)
+    if (!Current() || RegSetValueExA(Current(), name.c_str(), 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(value.data()),
+                                     static_cast<DWORD>(value.size())) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(name));
 }
 
 void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
     const DWORD data = static_cast<DWORD>(value);
-    if (!Current() || RegSetValueExA(Current(), name.c_str(), 0, REG_DWORD,
-                                     reinterpret_cast<const BYTE*>(&data),
-                                     sizeof(data)) != ERROR_SUCCESS)
+    if (!Current() ||
+        RegSetValueExA(Current(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                       sizeof(data)) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(name));
 }

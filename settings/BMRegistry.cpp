@@ -28,7 +28,9 @@ TBMRegistry::TBMRegistry(std::unique_ptr<TKeyStore> store, std::string baseKeyPa
     Store->OpenKey(BaseKeyPath, true);
 }
 
-TBMRegistry::~TBMRegistry() { Store->CloseKey(); }
+TBMRegistry::~TBMRegistry() {
+    Store->CloseKey();
+}
 
 template <class T, class Read>
 T TBMRegistry::ReadValue(const std::string& section, const std::string& name, T defaultValue,
@@ -72,12 +74,12 @@ void TBMRegistry::WriteInteger(const std::string& section, const std::string& na
         try {
             Store->WriteInteger(name, value);
         } catch (const ERegistryException&) {
+            // A refused number leaves the stored one as it was; the caller's field keeps the new.
         }
     });
 }
 
-bool TBMRegistry::ReadBool(const std::string& section, const std::string& name,
-                           bool defaultValue) {
+bool TBMRegistry::ReadBool(const std::string& section, const std::string& name, bool defaultValue) {
     return ReadValue(section, name, defaultValue, [&] {
         try {
             return Store->ReadBool(name);
@@ -92,6 +94,7 @@ void TBMRegistry::WriteBool(const std::string& section, const std::string& name,
         try {
             Store->WriteBool(name, value);
         } catch (const ERegistryException&) {
+            // As for numbers: ignored.
         }
     });
 }

@@ -22,8 +22,7 @@ public:
                            const std::string& defaultValue);
     // Raises "Failed to create key %s" when the section cannot be created and "Failed to set
     // data for '%s'" when the value is refused.
-    void WriteString(const std::string& section, const std::string& name,
-                     const std::string& value);
+    void WriteString(const std::string& section, const std::string& name, const std::string& value);
 
     // A value of the wrong type or size reads as the default; a refused write is ignored, but
     // a section that cannot be created still raises.

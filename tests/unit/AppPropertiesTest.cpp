@@ -132,8 +132,7 @@ TEST_F(AppPropertiesTest, RefusedStringWriteIsReportedAndOtherRefusalsAreIgnored
     props->SetRepeatMailCheck(false);
     EXPECT_EQ(props->RepeatMailInterval(), 20);
     EXPECT_FALSE(props->RepeatMailCheck());
-    EXPECT_EQ(Section("General").at("Repeat Mail Interval").data,
-              MemoryRegistry::Integer(5).data);
+    EXPECT_EQ(Section("General").at("Repeat Mail Interval").data, MemoryRegistry::Integer(5).data);
     EXPECT_EQ(Section("General").count("Repeat Mail Check"), 0u);
 }
 

@@ -27,9 +27,7 @@ TEST(MailtoCommand, WithoutTerminatorThePathRunsToTheEnd) {
 }
 
 TEST(MailtoCommand, LibraryRunnerInAnyCaseIsNoMailProgram) {
-    EXPECT_EQ(MailProgramFromMailtoCommand(
-                  "rundll32.exe url.dll,MailToProtocolHandler %l"),
-              "");
+    EXPECT_EQ(MailProgramFromMailtoCommand("rundll32.exe url.dll,MailToProtocolHandler %l"), "");
     EXPECT_EQ(MailProgramFromMailtoCommand("\"C:\\WINDOWS\\System32\\RunDll32.exe\" url.dll %1"),
               "");
     // Only the path counts: a parameter that names the runner does not.

@@ -1,0 +1,190 @@
+// The settings store in the real registry, under a test key of the current user that each test
+// starts without and deletes after.
+
+#include "mailprogram/MailProgram.win.h"
+#include "settings/AppProperties.win.h"
+#include "tests/win/RawRegistry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kKey[] = "Software\\Brightmoor\\LarkspurTest";
+
+class AppPropertiesRegistry : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
+
+    std::unique_ptr<TAppProperties> Load(bool dialUp = false) {
+        return CreateAppProperties([dialUp] { return dialUp; }, kKey);
+    }
+    static std::string Path(const std::string& section) {
+        return std::string(kKey) + "\\" + section;
+    }
+    static RawValue Raw(const std::string& section, const std::string& name) {
+        return ReadRaw(HKEY_CURRENT_USER, Path(section), name);
+    }
+    static void Put(const std::string& section, const std::string& name, DWORD type,
+                    const std::string& data) {
+        WriteRaw(HKEY_CURRENT_USER, Path(section), name, type, data);
+    }
+    static void ExpectString(const std::string& section, const std::string& name,
+                             const std::string& text) {
+        const RawValue v = Raw(section, name);
+        EXPECT_TRUE(v.exists) << name;
+        EXPECT_EQ(v.type, DWORD(REG_SZ)) << name;
+        // The store counts the text without its terminating zero; RegSetValueExA then adds the
+        // zero that follows the counted bytes, so only an empty text is stored without one.
+        EXPECT_EQ(v.data, text.empty() ? text : text + '\0') << name;
+    }
+    static void ExpectDword(const std::string& section, const std::string& name, DWORD value) {
+        const RawValue v = Raw(section, name);
+        EXPECT_EQ(v.type, DWORD(REG_DWORD)) << name;
+        EXPECT_EQ(v.data, DwordData(value)) << name;
+    }
+};
+
+TEST_F(AppPropertiesRegistry, FirstStartCreatesTheKeyAndStoresOnlyTheMailProgram) {
+    auto props = Load();
+    EXPECT_TRUE(RawKeyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_EQ(props->Pop3ServerAddress(), "");
+    EXPECT_EQ(props->LoginUsername(), "");
+    EXPECT_EQ(props->Password(), "");
+    EXPECT_FALSE(props->SettingsComplete());
+    EXPECT_TRUE(props->ShowMessageWindow());
+    EXPECT_TRUE(props->PlaySoundEnabled());
+    EXPECT_TRUE(props->UseDefaultSound());
+    EXPECT_EQ(props->WaveFilePath(), "");
+    EXPECT_FALSE(props->StartMailApp());
+    EXPECT_EQ(props->MailAppCommandLineParameter(), "");
+    EXPECT_TRUE(props->RepeatMailCheck());
+    EXPECT_EQ(props->RepeatMailInterval(), 10);
+    EXPECT_FALSE(props->UseDialUpNetworking());
+
+    const std::string found = FindDefaultMailProgram();
+    EXPECT_EQ(props->MailAppPath(), found);
+    EXPECT_EQ(SubKeyNames(HKEY_CURRENT_USER, kKey), std::vector<std::string>{"Notification"});
+    EXPECT_EQ(ValueNames(HKEY_CURRENT_USER, Path("Notification")),
+              std::vector<std::string>{"Mail App Path"});
+    ExpectString("Notification", "Mail App Path", found);
+
+    EXPECT_TRUE(Load(true)->UseDialUpNetworking());
+}
+
+TEST_F(AppPropertiesRegistry, BooleansAndIntegersOfTheWrongTypeOrSizeReadAsDefaults) {
+    Put("Notification", "Show Window", REG_SZ, "0");
+    Put("Notification", "Start Mail App", REG_BINARY, DwordData(1));
+    Put("General", "Repeat Mail Check", REG_DWORD, std::string(2, '\0'));
+    Put("General", "Repeat Mail Interval", REG_SZ, "5");
+    auto props = Load();
+    EXPECT_TRUE(props->ShowMessageWindow());
+    EXPECT_FALSE(props->StartMailApp());
+    EXPECT_TRUE(props->RepeatMailCheck());
+    EXPECT_EQ(props->RepeatMailInterval(), 10);
+}
+
+TEST_F(AppPropertiesRegistry, StringOfAnotherTypeReadsEmptyAndItsSetterStoresAProperOne) {
+    Put("Mailbox", "Pop3 Server Address", REG_DWORD, DwordData(1));
+    Put("Mailbox", "Login Username", REG_SZ, "ann");
+    auto props = Load();
+    EXPECT_EQ(props->Pop3ServerAddress(), "");
+    EXPECT_EQ(props->LoginUsername(), "ann");
+    props->SetPop3ServerAddress("pop.example");
+    ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
+}
+
+TEST_F(AppPropertiesRegistry, StoredValuesAreReadAsTheyAre) {
+    Put("Mailbox", "Password", REG_SZ, "");
+    Put("Mailbox", "Login Username", REG_SZ, std::string("ann\0bob", 7));
+    Put("Mailbox", "Pop3 Server Address", REG_SZ, std::string("pop.example\0", 12));
+    Put("Notification", "Wave File Path", REG_EXPAND_SZ, "%WINDIR%\\ding.wav");
+    Put("Notification", "Show Window", REG_DWORD, DwordData(2));
+    Put("Notification", "Default Sound", REG_DWORD, DwordData(0));
+    Put("Notification", "Mail App Path", REG_SZ, "");
+    Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(DWORD(-5)));
+    Put("General", "Use Dial-up Networking", REG_DWORD, DwordData(0));
+    auto props = Load(true);
+    EXPECT_EQ(props->Password(), "");
+    EXPECT_EQ(props->LoginUsername(), "ann");
+    EXPECT_EQ(props->Pop3ServerAddress(), "pop.example");
+    EXPECT_EQ(props->WaveFilePath(), "%WINDIR%\\ding.wav");
+    EXPECT_TRUE(props->ShowMessageWindow());
+    EXPECT_FALSE(props->UseDefaultSound());
+    EXPECT_EQ(props->RepeatMailInterval(), -5);
+    EXPECT_FALSE(props->UseDialUpNetworking());
+    // An empty mail program stays empty: it is not searched for again.
+    EXPECT_EQ(props->MailAppPath(), "");
+    EXPECT_FALSE(props->MailAppExists());
+    ExpectString("Notification", "Mail App Path", "");
+}
+
+TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
+    auto props = Load();
+    props->SetPop3ServerAddress("pop.example");
+    props->SetLoginUsername("ann");
+    props->SetPassword(" ");
+    props->SetShowMessageWindow(false);
+    props->SetPlaySoundEnabled(false);
+    props->SetUseDefaultSound(false);
+    props->SetWaveFilePath("C:\\ding.wav");
+    props->SetStartMailApp(true);
+    props->SetMailAppPath("C:\\Mail\\mail.exe");
+    props->SetMailAppCommandLineParameter("-check");
+    props->SetRepeatMailCheck(false);
+    props->SetRepeatMailInterval(9999);
+    props->SetUseDialUpNetworking(true);
+
+    ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
+    ExpectString("Mailbox", "Login Username", "ann");
+    ExpectString("Mailbox", "Password", " ");
+    ExpectDword("Notification", "Show Window", 0);
+    ExpectDword("Notification", "Play Sound", 0);
+    ExpectDword("Notification", "Default Sound", 0);
+    ExpectString("Notification", "Wave File Path", "C:\\ding.wav");
+    ExpectDword("Notification", "Start Mail App", 1);
+    ExpectString("Notification", "Mail App Path", "C:\\Mail\\mail.exe");
+    ExpectString("Notification", "Mail App Command Line Parameter", "-check");
+    ExpectDword("General", "Repeat Mail Check", 0);
+    ExpectDword("General", "Repeat Mail Interval", 9999);
+    ExpectDword("General", "Use Dial-up Networking", 1);
+
+    // Others' changes are overwritten by the next setter call, with the same value or not.
+    Put("Mailbox", "Password", REG_SZ, "changed");
+    Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(3));
+    props->SetPassword(" ");
+    props->SetRepeatMailInterval(9999);
+    ExpectString("Mailbox", "Password", " ");
+    ExpectDword("General", "Repeat Mail Interval", 9999);
+
+    auto again = Load();
+    EXPECT_TRUE(again->SettingsComplete());
+    EXPECT_EQ(again->Pop3ServerAddress(), "pop.example");
+    EXPECT_EQ(again->LoginUsername(), "ann");
+    EXPECT_FALSE(again->ShowMessageWindow());
+    EXPECT_FALSE(again->PlaySoundEnabled());
+    EXPECT_FALSE(again->UseDefaultSound());
+    EXPECT_EQ(again->WaveFilePath(), "C:\\ding.wav");
+    EXPECT_TRUE(again->StartMailApp());
+    EXPECT_EQ(again->MailAppPath(), "C:\\Mail\\mail.exe");
+    EXPECT_EQ(again->MailAppCommandLineParameter(), "-check");
+    EXPECT_FALSE(again->RepeatMailCheck());
+    EXPECT_EQ(again->RepeatMailInterval(), 9999);
+    EXPECT_TRUE(again->UseDialUpNetworking());
+}
+
+TEST_F(AppPropertiesRegistry, MailAppExistsForAFileOnly) {
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    auto props = Load();
+    props->SetMailAppPath(self);
+    EXPECT_TRUE(props->MailAppExists());
+    props->SetMailAppPath(folder);
+    EXPECT_FALSE(props->MailAppExists());
+    props->SetMailAppPath(std::string(self) + ".missing");
+    EXPECT_FALSE(props->MailAppExists());
+}
+
+}  // namespace
