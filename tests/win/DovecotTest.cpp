@@ -1,0 +1,119 @@
+// Checks against the real Dovecot that the test scripts start on 127.0.0.1
+// (LARKSPUR_POP3_PORT, mail folders under LARKSPUR_POP3_MAILDIR), through the count job and
+// through the mailcount tool.
+
+#include "mailbase/MailMessageCount.win.h"
+#include "tests/win/ScriptedPop3Server.h"
+#include "tests/win/SessionTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+class Dovecot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string port = Variable("LARKSPUR_POP3_PORT");
+        if (port.empty() || Variable("LARKSPUR_POP3_MAILDIR").empty())
+            GTEST_SKIP() << "no Dovecot: start it with scripts/lib/dovecot.sh";
+        Port = static_cast<std::uint16_t>(std::atoi(port.c_str()));
+        RegisterMailBaseMessages();
+    }
+
+    std::string Check(const std::string& user, const std::string& password) {
+        TMailMessageCount job;
+        job.SetAccount("127.0.0.1", user, password);
+        job.PortOverride = Port;
+        std::string outcome;
+        job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
+            outcome = "count " + std::to_string(count);
+        };
+        job.OnError = [&](IMailCountJob*, const std::string& message, TMailErrorKind kind) {
+            outcome = "error " + std::to_string(kind) + " " + message;
+        };
+        job.Run();
+        return outcome;
+    }
+
+    std::uint16_t Port = 0;
+};
+
+// The message files of a mailbox as "<base name> <flags>", wherever Dovecot keeps them.
+std::vector<std::string> MessageFiles(const std::string& user) {
+    std::string folder = "Z:" + Variable("LARKSPUR_POP3_MAILDIR") + "/" + user;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    std::vector<std::string> files;
+    for (const char* sub : {"\\new\\*", "\\cur\\*"}) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((folder + sub).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::size_t colon = name.find(':');
+            const std::string flags =
+                colon == std::string::npos ? "" : name.substr(name.find(',', colon) + 1);
+            files.push_back(name.substr(0, colon) + " " + flags);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The mailcount tool, in this program's folder or the one above it.
+std::string MailCountPath() {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder = exe;
+    folder.erase(folder.find_last_of('\\'));
+    const std::string beside = folder + "\\mailcount.exe";
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+    return folder.substr(0, folder.find_last_of('\\')) + "\\mailcount.exe";
+}
+
+// Runs the mailcount tool; its one line of output and its exit code.
+std::pair<std::string, DWORD> MailCount(const std::string& arguments) {
+    auto [output, exitCode] = RunProcess("\"" + MailCountPath() + "\" " + arguments);
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    return {output, exitCode};
+}
+
+}  // namespace
+
+TEST_F(Dovecot, CountsTheMessagesAndLeavesTheMailboxAsItWas) {
+    const std::vector<std::string> before = MessageFiles("three");
+    ASSERT_EQ(before.size(), 3u);
+
+    EXPECT_EQ(Check("three", "three-secret"), "count 3");
+    EXPECT_EQ(Check("empty", "empty-secret"), "count 0");
+    EXPECT_EQ(Check("three", "three-secret"), "count 3");
+
+    // Opening the mailbox may move the files from new/ to cur/, but no message is deleted,
+    // renamed or given a flag (read, trashed).
+    EXPECT_EQ(MessageFiles("three"), before);
+}
+
+TEST_F(Dovecot, AWrongPasswordGetsTheServersOwnRefusal) {
+    const std::string outcome = Check("three", "wrong");
+    EXPECT_EQ(outcome.rfind("error 0 -ERR ", 0), 0u) << outcome;
+}
+
+TEST_F(Dovecot, TheMailCountToolPrintsOneLinePerOutcome) {
+    const std::string port = std::to_string(Port);
+    EXPECT_EQ(MailCount("127.0.0.1 " + port + " three three-secret"),
+              (std::pair<std::string, DWORD>{"OK 3", 0}));
+    const auto refused = MailCount("127.0.0.1 " + port + " three wrong");
+    EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
+    EXPECT_EQ(refused.second, 1u);
+    EXPECT_EQ(MailCount("127.0.0.1 " + std::to_string(ClosedLoopbackPort()) + " three x 0"),
+              (std::pair<std::string, DWORD>{"ERROR 1 Connection to mail server refused", 1}));
+}

@@ -1,0 +1,132 @@
+#include "tests/win/ScriptedPop3Server.h"
+
+namespace {
+
+struct WinsockUser {
+    WinsockUser() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(1, 1), &data);
+    }
+    ~WinsockUser() { WSACleanup(); }
+};
+
+SOCKET LoopbackListener(std::uint16_t& port) {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = inet_addr("127.0.0.1");
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return s;
+}
+
+}  // namespace
+
+std::vector<ServerStep> Dialogue(std::initializer_list<std::string> replies) {
+    std::vector<ServerStep> steps;
+    for (const std::string& reply : replies) {
+        if (!steps.empty()) steps.push_back(ReadLine());
+        steps.push_back(Send(reply + "\r\n"));
+    }
+    return steps;
+}
+
+std::uint16_t ClosedLoopbackPort() {
+    WinsockUser winsock;
+    std::uint16_t port = 0;
+    closesocket(LoopbackListener(port));
+    return port;
+}
+
+ScriptedPop3Server::ScriptedPop3Server(std::vector<ServerStep> script) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    FListener = LoopbackListener(FPort);
+    listen(FListener, 1);
+    FThread =
+        std::thread([this, script = std::move(script)]() mutable { Serve(std::move(script)); });
+}
+
+ScriptedPop3Server::~ScriptedPop3Server() {
+    FStop = true;
+    FThread.join();
+    closesocket(FListener);
+    WSACleanup();
+}
+
+std::vector<std::string> ScriptedPop3Server::Received() const {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FReceived;
+}
+
+bool ScriptedPop3Server::WaitForClientClose(int milliseconds) const {
+    for (int waited = 0; !FClientClosed && waited < milliseconds; waited += 10) Sleep(10);
+    return FClientClosed;
+}
+
+bool ScriptedPop3Server::WaitReadable(SOCKET s) const {
+    while (!FStop) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(s, &set);
+        timeval tick{0, 20000};
+        if (select(0, &set, nullptr, nullptr, &tick) > 0) return true;
+    }
+    return false;
+}
+
+bool ScriptedPop3Server::ReadOneLine(SOCKET s) {
+    for (;;) {
+        const std::size_t end = FPending.find("\r\n");
+        if (end != std::string::npos) {
+            std::lock_guard<std::mutex> lock(FLock);
+            FReceived.push_back(FPending.substr(0, end));
+            FPending.erase(0, end + 2);
+            return true;
+        }
+        if (!WaitReadable(s)) return false;
+        char buffer[256];
+        const int n = recv(s, buffer, sizeof buffer, 0);
+        if (n <= 0) {
+            FClientClosed = true;
+            return false;
+        }
+        FPending.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+void ScriptedPop3Server::Serve(std::vector<ServerStep> script) {
+    if (!WaitReadable(FListener)) return;
+    SOCKET client = accept(FListener, nullptr, nullptr);
+    bool open = true;
+    for (const ServerStep& step : script) {
+        if (!open || FStop) break;
+        switch (step.Kind) {
+            case ServerStep::Send:
+                send(client, step.Text.data(), static_cast<int>(step.Text.size()), 0);
+                break;
+            case ServerStep::SendByteByByte:
+                for (char c : step.Text) {
+                    send(client, &c, 1, 0);
+                    Sleep(15);
+                }
+                break;
+            case ServerStep::ReadLine:
+                open = ReadOneLine(client);
+                break;
+            case ServerStep::Pause:
+                Sleep(static_cast<DWORD>(step.Milliseconds));
+                break;
+            case ServerStep::Close:
+                closesocket(client);
+                client = INVALID_SOCKET;
+                open = false;
+                break;
+        }
+    }
+    while (open && ReadOneLine(client)) {
+    }
+    if (client != INVALID_SOCKET) closesocket(client);
+}
