@@ -1,0 +1,71 @@
+// How much processor time one check spends waiting on a server that accepts the connection and
+// never says a word: a count job with a 10-second time-out against a silent loopback listener.
+// Prints the wall time, the process's CPU time over the wait and its share of the wall time.
+
+#include <cstdio>
+#include <thread>
+
+#include "framework/Application.win.h"
+#include "mailbase/MailBase.win.h"
+#include "mailbase/MailMessageCount.win.h"
+
+namespace {
+
+constexpr int kTimeOutSeconds = 10;
+
+double CpuSeconds() {
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](const FILETIME& t) {
+        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+}  // namespace
+
+int main() {
+    Application.Initialize(GetModuleHandleA(nullptr));
+    RegisterMailBaseMessages();
+
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = inet_addr("127.0.0.1");
+    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    int length = sizeof address;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    listen(listener, 1);
+    // Accepts and then holds the connection without a word until the check has given up.
+    SOCKET client = INVALID_SOCKET;
+    std::thread server([&] { client = accept(listener, nullptr, nullptr); });
+
+    TMailMessageCount job;
+    job.SetAccount("127.0.0.1", "bench", "bench");
+    job.PortOverride = ntohs(address.sin_port);
+    job.TimeOut = kTimeOutSeconds;
+    std::string outcome = "no callback";
+    job.OnSuccess = [&](IMailCountJob*, std::int32_t) { outcome = "success"; };
+    job.OnError = [&](IMailCountJob*, const std::string& message, TMailErrorKind) {
+        outcome = message;
+    };
+
+    const double cpuBefore = CpuSeconds();
+    const DWORD wallBefore = GetTickCount();
+    job.Run();
+    const double wall = (GetTickCount() - wallBefore) / 1000.0;
+    const double cpu = CpuSeconds() - cpuBefore;
+
+    server.join();
+    closesocket(client);
+    closesocket(listener);
+    WSACleanup();
+
+    std::printf("silent server, TimeOut %d s: outcome \"%s\"\n", kTimeOutSeconds, outcome.c_str());
+    std::printf("wall time      %.2f s\n", wall);
+    std::printf("process CPU    %.3f s (%.2f%% of the wall time)\n", cpu, 100.0 * cpu / wall);
+    Application.Destroy();
+    return 0;
+}
