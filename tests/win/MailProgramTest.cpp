@@ -51,17 +51,17 @@ TEST_F(DefaultMailProgram, IsEmptyForTheLibraryRunnerOrWhatCannotBeRead) {
     EXPECT_EQ(FindDefaultMailProgram(), "");
 }
 
+BOOL CALLBACK CollectStubWindow(HWND window, LPARAM found) {
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof(title));
+    if (std::string(title) == kStubTitle)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> StubWindows() {
     std::vector<HWND> windows;
-    EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-            char title[64] = {};
-            GetWindowTextA(window, title, sizeof(title));
-            if (std::string(title) == kStubTitle)
-                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
+    EnumWindows(CollectStubWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
