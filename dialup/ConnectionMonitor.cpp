@@ -1,0 +1,31 @@
+#include "dialup/ConnectionMonitor.h"
+
+TConnectionMonitor::TConnectionMonitor(std::unique_ptr<TRAS> ras, TConnectionStatus* sender)
+    : RAS(std::move(ras)), Sender(sender) {}
+
+void TConnectionMonitor::Poll() {
+    const bool connected = Connected();
+    if (connected == LastConnected) return;
+    LastConnected = connected;
+    TConnectionEvent callback;
+    {
+        std::lock_guard<std::mutex> lock(EventLock);
+        callback = connected ? OnConnected : OnDisconnected;
+    }
+    if (callback) callback(Sender);
+}
+
+bool TConnectionMonitor::Connected() {
+    std::lock_guard<std::mutex> lock(RasLock);
+    return RAS->IsConnected();
+}
+
+void TConnectionMonitor::SetOnConnected(TConnectionEvent callback) {
+    std::lock_guard<std::mutex> lock(EventLock);
+    OnConnected = std::move(callback);
+}
+
+void TConnectionMonitor::SetOnDisconnected(TConnectionEvent callback) {
+    std::lock_guard<std::mutex> lock(EventLock);
+    OnDisconnected = std::move(callback);
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The connection status poller apart from its thread: one poll at a time compares the service's
+// answer with the state seen at the previous poll and reports a change through the callback
+// pair. Safe to use from several threads: one lock guards every use of the TRAS, another the
+// callback pair, and neither is held while a callback runs (a callback may ask Connected or
+// replace the callbacks).
+
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "dialup/Rascomp32.h"
+
+class TConnectionStatus;
+// Called with the poller as the sender.
+using TConnectionEvent = std::function<void(TConnectionStatus* Sender)>;
+
+class TConnectionMonitor {
+public:
+    TConnectionMonitor(std::unique_ptr<TRAS> ras, TConnectionStatus* sender);
+
+    // One poll: OnConnected when a connection came up since the previous poll, OnDisconnected
+    // when the last one went down. The new state is recorded even when no callback is set, so a
+    // change seen then is never reported later.
+    void Poll();
+    // Whether a connection is up, asked now on the calling thread.
+    bool Connected();
+    // An empty callback clears it. A call of the previous callback already under way on the
+    // polling thread may still finish after these return.
+    void SetOnConnected(TConnectionEvent callback);
+    void SetOnDisconnected(TConnectionEvent callback);
+
+private:
+    std::mutex RasLock;
+    std::unique_ptr<TRAS> RAS;
+    // Touched only by the polling thread.
+    bool LastConnected = false;
+
+    std::mutex EventLock;
+    TConnectionEvent OnConnected, OnDisconnected;
+    TConnectionStatus* const Sender;
+};

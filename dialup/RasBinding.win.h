@@ -1,0 +1,53 @@
+#pragma once
+// Run-time binding of the remote-access library, which may be missing: the program never links
+// to it. The entry points are typed by the SDK's own prototypes, so a mismatch does not compile.
+
+#include <windows.h>
+#include <ras.h>
+
+#include <memory>
+#include <type_traits>
+
+#include "dialup/RasApi.h"
+
+struct TRasEntryPoints {
+    decltype(&RasDialA) RasDial = nullptr;
+    decltype(&RasEnumConnectionsA) RasEnumConnections = nullptr;
+    decltype(&RasEnumEntriesA) RasEnumEntries = nullptr;
+    decltype(&RasGetConnectStatusA) RasGetConnectStatus = nullptr;
+    decltype(&RasGetErrorStringA) RasGetErrorString = nullptr;
+    decltype(&RasHangUpA) RasHangUp = nullptr;
+    decltype(&RasGetEntryDialParamsA) RasGetEntryDialParams = nullptr;
+};
+
+class TRasBinding {
+public:
+    // Loads the library once; a second call, after success or failure, does nothing. No system
+    // dialog appears when the file is missing. Names that do not resolve stay null.
+    void Bind(const char* fileName);
+    // Releases the library; the entry points are gone afterwards. Nothing may still be using
+    // them (stop the poller first).
+    void Unbind();
+    bool Available() const { return FModule != nullptr; }
+    const TRasEntryPoints& EntryPoints() const { return FEntryPoints; }
+    // The component's table: empty entries when the library or the entry point is missing.
+    TRasApi Api() const;
+
+private:
+    struct ModuleFreer {
+        void operator()(HMODULE module) const { FreeLibrary(module); }
+    };
+
+    bool FTried = false;
+    std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer> FModule;
+    TRasEntryPoints FEntryPoints;
+};
+
+// The process-wide binding of "RASAPI32.DLL".
+extern TRasBinding RasBinding;
+
+// At start-up, before the poller is created.
+void BindRasLibrary();
+// At program end, after the poller has been stopped.
+void UnbindRasLibrary();
+bool RasAvailable();

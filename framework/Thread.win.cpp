@@ -1,0 +1,56 @@
+#include "framework/Thread.win.h"
+
+#include <system_error>
+
+TThread::TThread() : FWakeUp(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+    if (!FWakeUp) throw std::system_error(GetLastError(), std::system_category(), "CreateEvent");
+}
+
+TThread::~TThread() {
+    Terminate();
+    WaitFor();
+}
+
+void TThread::Start() {
+    if (FHandle) return;
+    FHandle.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, nullptr));
+    if (!FHandle) throw std::system_error(GetLastError(), std::system_category(), "CreateThread");
+}
+
+void TThread::Terminate() {
+    FTerminated = true;
+    SetEvent(FWakeUp.get());
+}
+
+bool TThread::WaitFor(DWORD milliseconds) {
+    if (!FHandle) return true;
+    HANDLE thread = FHandle.get();
+    const DWORD start = GetTickCount();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (milliseconds != INFINITE) {
+            const DWORD elapsed = GetTickCount() - start;
+            left = elapsed < milliseconds ? milliseconds - elapsed : 0;
+        }
+        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (woken == WAIT_OBJECT_0) return true;
+        if (woken != WAIT_OBJECT_0 + 1) return false;
+        // Peeking handles the sent messages; posted ones stay queued for the message loop.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+void TThread::SleepUnlessTerminated(DWORD milliseconds) {
+    WaitForSingleObject(FWakeUp.get(), milliseconds);
+}
+
+DWORD WINAPI TThread::ThreadProc(LPVOID self) {
+    // An exception must not unwind into the platform's thread start; the thread just ends.
+    try {
+        static_cast<TThread*>(self)->Execute();
+    } catch (...) {
+        return 1;
+    }
+    return 0;
+}
