@@ -4,12 +4,18 @@
 
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
+#include "mailbase/MailMessageCount.win.h"
+#include "settings/AppProperties.h"
 
-bool TCheckHost::SettingsComplete() { return false; }
+bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
-MailAccount TCheckHost::Account() { return {}; }
+MailAccount TCheckHost::Account() {
+    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(), Settings.Password()};
+}
 
-std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() { return nullptr; }
+std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
+    return std::make_unique<TMailMessageCount>();
+}
 
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 

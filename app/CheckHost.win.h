@@ -2,12 +2,14 @@
 // The check controller's view of the running program: the settings, the count job and the
 // windows that show a result.
 
-#include <functional>
-
 #include "app/MailCheck.h"
+
+class TAppProperties;
 
 class TCheckHost : public ICheckHost {
 public:
+    explicit TCheckHost(TAppProperties& settings) : Settings(settings) {}
+
     bool SettingsComplete() override;
     MailAccount Account() override;
     std::unique_ptr<IMailCountJob> CreateJob() override;
@@ -20,4 +22,7 @@ public:
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
+
+private:
+    TAppProperties& Settings;
 };

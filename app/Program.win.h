@@ -4,9 +4,10 @@
 
 #include <memory>
 
-#include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
+#include "settings/AppProperties.h"
 
+extern std::unique_ptr<TAppProperties> AppProperties;
 extern std::unique_ptr<TMailStatus> MailStatus;
 
 void CreateGlobalObjects();
