@@ -20,7 +20,6 @@ TEST(MailBase, DottedAddressNeedsNoHostLookupAndThePop3ServiceGivesPort110) {
 }
 
 TEST(MailBase, ServiceLookupFallsBackToTheDefaultPortAndNeedsAName) {
-    RegisterMailBaseMessages();
     TMailBase session;
     session.Server = "127.0.0.1";
     EXPECT_EQ(Outcome([&] { session.Open(); }), "EMailError: Service name is not specified");

@@ -13,7 +13,6 @@ namespace {
 // Runs a job against 127.0.0.1:port and lists its callbacks.
 struct RecordedRun {
     explicit RecordedRun(std::uint16_t port, int timeOut = 5) {
-        RegisterMailBaseMessages();
         Job.SetAccount("127.0.0.1", "ann", "secret");
         Job.PortOverride = port;
         Job.TimeOut = timeOut;

@@ -25,7 +25,6 @@ std::string Outcome(const std::function<void()>& action) {
 }
 
 std::unique_ptr<TPOP3> LoopbackSession(std::uint16_t port, int timeOut) {
-    RegisterMailBaseMessages();
     auto session = std::make_unique<TPOP3>();
     session->Server = "127.0.0.1";
     session->FixedPort = port;

@@ -1,13 +1,15 @@
-// The Win32 integration tests run with the program's application object in place, as the
-// program's own code expects.
+// The Win32 integration tests run with the program's application object and the session's
+// registered messages in place, as start-up provides them to the program's own code.
 
 #include <gtest/gtest.h>
 
 #include "framework/Application.win.h"
+#include "mailbase/MailBase.win.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     Application.Initialize(GetModuleHandleA(nullptr));
+    RegisterMailBaseMessages();
     const int result = RUN_ALL_TESTS();
     Application.Destroy();
     return result;

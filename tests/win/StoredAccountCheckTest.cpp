@@ -1,0 +1,73 @@
+// A check as the program runs it: the controller with the program's own host, the settings read
+// from the registry, and a real count job against the test Dovecot on the POP3 port.
+
+#include "app/CheckHost.win.h"
+#include "app/MailCheck.h"
+#include "settings/AppProperties.win.h"
+#include "tests/win/RawRegistry.h"
+#include "tests/win/WindowDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const char kTestKey[] = "Software\\Brightmoor\\LarkspurCheckTest";
+
+class StoredAccountCheck : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteKeyTree(HKEY_CURRENT_USER, kTestKey);
+        const char* port = std::getenv("LARKSPUR_POP3_PORT");
+        ASSERT_TRUE(port && std::string(port) == "110")
+            << "these tests need the test Dovecot on 127.0.0.1:110 (scripts/test starts it)";
+    }
+    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kTestKey); }
+
+    void StoreAccount(const std::string& server, const std::string& user,
+                      const std::string& password) {
+        const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Pop3 Server Address", REG_SZ, server);
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Login Username", REG_SZ, user);
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Password", REG_SZ, password);
+    }
+};
+
+}  // namespace
+
+TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
+    StoreAccount("127.0.0.1", "three", "three-secret");
+    auto settings = CreateAppProperties([] { return false; }, kTestKey);
+    TCheckHost host(*settings);
+    TMailStatus status(host);
+
+    status.CheckMail(false);
+    EXPECT_TRUE(status.HasCheckResult());
+    EXPECT_EQ(status.LastCount, 3);
+    EXPECT_FALSE(status.Busy);
+
+    StoreAccount("127.0.0.1", "empty", "empty-secret");
+    auto emptySettings = CreateAppProperties([] { return false; }, kTestKey);
+    TCheckHost emptyHost(*emptySettings);
+    TMailStatus emptyStatus(emptyHost);
+    emptyStatus.CheckMail(true);
+    EXPECT_TRUE(emptyStatus.HasCheckResult());
+    EXPECT_EQ(emptyStatus.LastCount, 0);
+}
+
+TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {
+    StoreAccount("127.0.0.1", "three", "");
+    auto settings = CreateAppProperties([] { return false; }, kTestKey);
+    TCheckHost host(*settings);
+    TMailStatus status(host);
+
+    WindowDriver driver;
+    driver.WhenWindowAppears("Information Required",
+                             [](HWND prompt) { ClickButton(prompt, "Enter &later"); });
+    status.CheckMail(true);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_FALSE(status.HasCheckResult());
+    EXPECT_FALSE(status.PromptOpen);
+}
