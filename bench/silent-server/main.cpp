@@ -8,6 +8,7 @@
 #include "framework/Application.win.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "tests/support/LoopbackListener.h"
 
 namespace {
 
@@ -30,21 +31,15 @@ int main() {
 
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    listen(listener, 1);
+    std::uint16_t port = 0;
+    SOCKET listener = LoopbackListener(port);
     // Accepts and then holds the connection without a word until the check has given up.
     SOCKET client = INVALID_SOCKET;
     std::thread server([&] { client = accept(listener, nullptr, nullptr); });
 
     TMailMessageCount job;
     job.SetAccount("127.0.0.1", "bench", "bench");
-    job.PortOverride = ntohs(address.sin_port);
+    job.PortOverride = port;
     job.TimeOut = kTimeOutSeconds;
     std::string outcome = "no callback";
     job.OnSuccess = [&](IMailCountJob*, std::int32_t) { outcome = "success"; };

@@ -1,5 +1,7 @@
 #include "tests/win/ScriptedPop3Server.h"
 
+#include "tests/support/LoopbackListener.h"
+
 namespace {
 
 struct WinsockUser {
@@ -10,17 +12,6 @@ struct WinsockUser {
     ~WinsockUser() { WSACleanup(); }
 };
 
-SOCKET LoopbackListener(std::uint16_t& port) {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    port = ntohs(address.sin_port);
-    return s;
-}
 
 }  // namespace
 
@@ -44,7 +35,6 @@ ScriptedPop3Server::ScriptedPop3Server(std::vector<ServerStep> script) {
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
     FListener = LoopbackListener(FPort);
-    listen(FListener, 1);
     FThread =
         std::thread([this, script = std::move(script)]() mutable { Serve(std::move(script)); });
 }
