@@ -33,28 +33,35 @@ protected:
         WriteRaw(HKEY_CURRENT_USER, mailbox, "Login Username", REG_SZ, user);
         WriteRaw(HKEY_CURRENT_USER, mailbox, "Password", REG_SZ, password);
     }
+
+    // Loads the settings from the test key and runs one check through the program's own host.
+    struct Outcome {
+        bool hasResult;
+        std::int32_t count;
+        bool busy;
+    };
+    Outcome CheckStoredAccount(bool userInitiated) {
+        auto settings = CreateAppProperties([] { return false; }, kTestKey);
+        TCheckHost host(*settings);
+        TMailStatus status(host);
+        status.CheckMail(userInitiated);
+        return {status.HasCheckResult(), status.LastCount, status.Busy};
+    }
 };
 
 }  // namespace
 
 TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     StoreAccount("127.0.0.1", "three", "three-secret");
-    auto settings = CreateAppProperties([] { return false; }, kTestKey);
-    TCheckHost host(*settings);
-    TMailStatus status(host);
-
-    status.CheckMail(false);
-    EXPECT_TRUE(status.HasCheckResult());
-    EXPECT_EQ(status.LastCount, 3);
-    EXPECT_FALSE(status.Busy);
+    const Outcome three = CheckStoredAccount(false);
+    EXPECT_TRUE(three.hasResult);
+    EXPECT_EQ(three.count, 3);
+    EXPECT_FALSE(three.busy);
 
     StoreAccount("127.0.0.1", "empty", "empty-secret");
-    auto emptySettings = CreateAppProperties([] { return false; }, kTestKey);
-    TCheckHost emptyHost(*emptySettings);
-    TMailStatus emptyStatus(emptyHost);
-    emptyStatus.CheckMail(true);
-    EXPECT_TRUE(emptyStatus.HasCheckResult());
-    EXPECT_EQ(emptyStatus.LastCount, 0);
+    const Outcome empty = CheckStoredAccount(true);
+    EXPECT_TRUE(empty.hasResult);
+    EXPECT_EQ(empty.count, 0);
 }
 
 TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {
