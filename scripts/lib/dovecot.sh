@@ -1,15 +1,16 @@
-# A private Dovecot POP3 server on 127.0.0.1 for the tests. Source this file, then
-# start_dovecot / stop_dovecot. It listens on the POP3 port itself, 110, because the program
-# takes its port from the "pop3" service entry; the master runs as root (for that port) and
-# drops to nobody for logins and mail. Mailboxes, all as Maildir under $LARKSPUR_POP3_MAILDIR:
+# A private Dovecot POP3 server on 127.0.0.1 for the tests. Source this file inside a private
+# network namespace (scripts/in-private-network), then start_dovecot / stop_dovecot. It listens
+# on the POP3 port itself, 110, because the program takes its port from the "pop3" service
+# entry; the master runs as root (for that port) and drops to nobody for logins and mail.
+# Mailboxes, all as Maildir under $LARKSPUR_POP3_MAILDIR:
 #   three  / three-secret   three messages
 #   empty  / empty-secret   no message
 # Exports LARKSPUR_POP3_PORT and LARKSPUR_POP3_MAILDIR for the tests.
+#
+# The server's files live in a folder of their own under /tmp, not in the clone: nobody must be
+# able to pass every folder above them, and a clone may lie under a folder only its owner enters.
 
-LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export LARKSPUR_POP3_PORT=${LARKSPUR_POP3_PORT:-110}
-DOVECOT_DIR=${LARKSPUR_DOVECOT_DIR:-"$LARKSPUR_ROOT/build/dovecot"}
-export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
 
 write_message() {  # file, number
     cat > "$1" <<MAIL
@@ -25,7 +26,9 @@ MAIL
 
 start_dovecot() {
     stop_dovecot
-    rm -rf "$DOVECOT_DIR"
+    DOVECOT_DIR=$(mktemp -d /tmp/larkspur-pop3.XXXXXX) || return 1
+    chmod 755 "$DOVECOT_DIR"
+    export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
     mkdir -p "$DOVECOT_DIR/base" "$DOVECOT_DIR/state" "$LARKSPUR_POP3_MAILDIR"
     local user
     for user in three empty; do
@@ -94,5 +97,9 @@ stop_dovecot() {
         kill "$DOVECOT_PID" 2>/dev/null
         wait "$DOVECOT_PID" 2>/dev/null
         DOVECOT_PID=
+    fi
+    if [ -n "${DOVECOT_DIR:-}" ]; then
+        rm -rf "$DOVECOT_DIR"
+        DOVECOT_DIR=
     fi
 }
