@@ -9,22 +9,27 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers: the program needs neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-# Starts Xvfb on a free display unless a usable display is already set.
+# Starts Xvfb on a free display unless a usable display is already set. Xvfb picks the number
+# itself (-displayfd), so runs that start at the same moment never share a display.
 ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
-    local n
-    for n in $(seq 90 130); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        LARKSPUR_XVFB_PID=$!
-        export DISPLAY=":$n"
-        local i
-        for i in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            sleep 0.1
-        done
-        kill "$LARKSPUR_XVFB_PID" 2>/dev/null
+    local numfile n i
+    numfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+    LARKSPUR_XVFB_PID=$!
+    for i in $(seq 1 100); do
+        n=$(tr -dc 0-9 <"$numfile")
+        if [ -n "$n" ]; then
+            rm -f "$numfile"
+            export DISPLAY=":$n"
+            return 0
+        fi
+        kill -0 "$LARKSPUR_XVFB_PID" 2>/dev/null || break
+        sleep 0.1
     done
+    rm -f "$numfile"
+    kill "$LARKSPUR_XVFB_PID" 2>/dev/null
+    LARKSPUR_XVFB_PID=
     echo "could not start Xvfb" >&2
     return 1
 }
