@@ -6,6 +6,8 @@
 #include "framework/Application.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "settings/AppProperties.h"
+#include "tray/NotifyForm.win.h"
+#include "tray/TrayStatus.win.h"
 
 bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
@@ -21,11 +23,15 @@ int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
 void TCheckHost::OpenPropertiesDialog(int) {}
 
-void TCheckHost::ShowResultInTray(std::int32_t, TDateTime) {}
+void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
+    ::ShowResultInTray(count, time);
+}
 
 void TCheckHost::NotifyAfterCheck(std::int32_t) {}
 
-void TCheckHost::ShowLastResult(std::int32_t, TDateTime) {}
+void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
+    ::ShowLastResult(count, time);
+}
 
 void TCheckHost::ReportMailError(const std::string&, TMailErrorKind) {}
 

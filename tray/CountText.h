@@ -1,0 +1,8 @@
+#pragma once
+// How the program words a message count.
+
+#include <cstdint>
+#include <string>
+
+// "no mail messages", "1 mail message", otherwise the number and " mail messages".
+std::string MailMessagesText(std::int32_t count);
