@@ -115,6 +115,9 @@ TEST_F(Tray, ADoubleClickChecksAndTheHintThePopupAndTheMenuTellTheResult) {
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(IsWindowVisible(about));
     EXPECT_EQ(WindowTextOf(GetDlgItem(about, IDC_VERSIONLABEL)), "Version 1.0 (Build 104)");
+    RECT aboutBox{};
+    GetWindowRect(about, &aboutBox);
+    EXPECT_TRUE(Screenshot("about", &aboutBox));
     PostMessageA(about, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }, 5000)) << "Esc closes it";
 
