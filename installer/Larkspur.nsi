@@ -35,6 +35,7 @@ OutFile "${OUTFILE}"
 !else
   InstallDir "$PROGRAMFILES32\${PRODUCT}"
 !endif
+BrandingText "${PRODUCT} ${DISPLAY_VERSION}"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 

@@ -15,7 +15,9 @@ ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
     local numfile n i
     numfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+    # In a session of its own: Ctrl+C at the terminal is for the scripts, which end the
+    # display's clients before the display.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
     LARKSPUR_XVFB_PID=$!
     for i in $(seq 1 100); do
         n=$(tr -dc 0-9 <"$numfile")
