@@ -100,7 +100,7 @@ Section "Larkspur" SecProgram
   SetOutPath "$INSTDIR"
   File "${BIN}\Larkspur.exe"
   SetOutPath "$INSTDIR\Help"
-  File "${BIN}\Help\Larkspur.htm"
+  File /r "${BIN}\Help\*"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   SetShellVarContext all
@@ -133,8 +133,7 @@ Section "un.Larkspur" SecUnProgram
   SectionIn RO
   Call un.EndLarkspur
   Delete "$INSTDIR\Larkspur.exe"
-  Delete "$INSTDIR\Help\Larkspur.htm"
-  RMDir "$INSTDIR\Help"
+  RMDir /r "$INSTDIR\Help"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
 

@@ -2,6 +2,9 @@
 // entry under Add or Remove Programs appear; the installed program starts; the uninstaller ends
 // it and takes everything away but the user's settings, unless asked to remove those too.
 
+#include <windows.h>
+
+#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -86,11 +89,13 @@ protected:
         CoUninitialize();
     }
     static void RemoveEverything() {
-        const std::string folder = InstallFolder();
-        for (const char* file : {"\\Help\\Larkspur.htm", "\\Larkspur.exe", "\\Uninstall.exe"})
-            DeleteFileA((folder + file).c_str());
-        RemoveDirectoryA((folder + "\\Help").c_str());
-        RemoveDirectoryA(folder.c_str());
+        // The list of folders to delete ends with two null characters.
+        const std::string folder = InstallFolder() + '\0';
+        SHFILEOPSTRUCTA operation{};
+        operation.wFunc = FO_DELETE;
+        operation.pFrom = folder.c_str();
+        operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        SHFileOperationA(&operation);
         DeleteFileA(MenuShortcut().c_str());
         DeleteFileA(LogonShortcut().c_str());
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
