@@ -1,5 +1,5 @@
 // The program has no console, so the default terminate handler's report of an escaped
-// exception is never seen; its type-name demangler alone would add 80 KB to the download.
+// exception is never seen; its type-name demangler alone would add 75 KB to the download.
 // Larkspur.exe is linked with --wrap=__cxa_demangle, and every name stays undemangled.
 
 #include <cstddef>
