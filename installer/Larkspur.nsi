@@ -84,7 +84,7 @@ Function ${prefix}EndLarkspur
       StrCpy $3 1
     ${EndIf}
     ${If} $3 <> 0
-      MessageBox MB_OK|MB_ICONSTOP "Larkspur is still running and did not end when asked.$\r$\nEnd it and run this program again." /SD IDOK
+      MessageBox MB_OK|MB_ICONSTOP "Larkspur is still running and did not end when asked.$\r$\nEnd it in Task Manager, then run this program again." /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}

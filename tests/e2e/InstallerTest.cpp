@@ -68,16 +68,21 @@ DWORD RunSilently(const std::string& exe, const std::string& parameters) {
     return code;
 }
 
-// The uninstaller hands its work to a copy of itself and returns at once; it is done when the
-// installation folder and the entry have gone.
-bool Uninstalled() {
-    return WaitUntil(
-        [] { return !Exists(InstallFolder()) && !RawKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); },
-        30000);
+// Runs the uninstaller silently and waits until it is done. Started by the user it hands its
+// work to a copy of itself in the temporary folder and returns at once; the test makes that copy
+// itself and waits for it.
+DWORD Uninstall(const std::string& parameters) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string copy = std::string(temp) + "larkspur-uninstall.exe";
+    if (!CopyFileA((InstallFolder() + "\\Uninstall.exe").c_str(), copy.c_str(), FALSE)) return 99;
+    const DWORD code = RunSilently(copy, parameters + " _?=" + InstallFolder());
+    DeleteFileA(copy.c_str());
+    return code;
 }
 
-// Starts every test from a machine without Larkspur, whatever an earlier run left, and leaves
-// one behind.
+// Every test starts on a machine without Larkspur, whatever an earlier run left, and leaves it
+// without Larkspur.
 class Installer : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -130,10 +135,12 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheSettings) {
 
     RunningProgram program(exe);
     ASSERT_NE(program.WaitForWindow("Brightmoor Larkspur", 10000), nullptr);
-    EXPECT_EQ(RunSilently(folder + "\\Uninstall.exe", "/S"), 0u);
-    EXPECT_TRUE(program.WaitForExit(15000))
+    const DWORD code = Uninstall("/S");
+    ASSERT_TRUE(program.WaitForExit(0))
         << "WM_CLOSE to the hidden window did not end the running program";
-    ASSERT_TRUE(Uninstalled());
+    ASSERT_EQ(code, 0u);
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(RawKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(Exists(MenuShortcut()));
     EXPECT_FALSE(Exists(LogonShortcut()));
     EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, kGeneralSection, "Repeat Mail Interval").data,
@@ -143,7 +150,7 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheSettings) {
 TEST_F(Installer, UninstallRemovesTheSettingsWhenAsked) {
     WriteRaw(HKEY_CURRENT_USER, kGeneralSection, "Repeat Mail Interval", REG_DWORD, DwordData(7));
     ASSERT_EQ(RunSilently(Setup, "/S"), 0u);
-    EXPECT_EQ(RunSilently(InstallFolder() + "\\Uninstall.exe", "/S /RemoveSettings"), 0u);
-    ASSERT_TRUE(Uninstalled());
+    EXPECT_EQ(Uninstall("/S /RemoveSettings"), 0u);
+    EXPECT_FALSE(Exists(InstallFolder()));
     EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kSettingsKey));
 }
