@@ -1,7 +1,5 @@
 #include "mailbase/MailBase.win.h"
 
-#include <fstream>
-
 #include "framework/Application.win.h"
 #include "mailbase/MailErrors.h"
 #include "mailbase/SocketErrorText.h"
@@ -41,9 +39,17 @@ TMailBase::~TMailBase() {
     if (!TranscriptFileName.empty()) WriteTranscript();
 }
 
+// Written with the platform's file calls: C++ streams would bring the whole locale machinery
+// into the program for this one file.
 void TMailBase::WriteTranscript() const {
-    std::ofstream file(TranscriptFileName, std::ios::binary | std::ios::trunc);
-    for (const std::string& line : Transcript) file << line << "\r\n";
+    const HANDLE file = CreateFileA(TranscriptFileName.c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    std::string text;
+    for (const std::string& line : Transcript) text.append(line).append("\r\n");
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
 }
 
 void TMailBase::Reset() {

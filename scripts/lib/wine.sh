@@ -6,8 +6,9 @@ LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pw
 export WINEPREFIX=${LARKSPUR_WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers: the program needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installers: the program needs neither. No menu builder: shortcuts made in
+# the prefix (by the installer) must not become menu entries of the machine's own desktop.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 # Starts Xvfb on a free display unless a usable display is already set. Xvfb picks the number
 # itself (-displayfd), so runs that start at the same moment never share a display.
@@ -15,7 +16,9 @@ ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
     local numfile n i
     numfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+    # In a session of its own: Ctrl+C at the terminal is for the scripts, which end the
+    # display's clients before the display.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
     LARKSPUR_XVFB_PID=$!
     for i in $(seq 1 100); do
         n=$(tr -dc 0-9 <"$numfile")
