@@ -63,6 +63,7 @@ int TForm::ShowModal() {
             PostQuitMessage(0);
             break;
         }
+        if (PreTranslateMessage(msg)) continue;
         if (!IsDialogMessageA(FHandle, &msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -109,7 +110,7 @@ INT_PTR CALLBACK TForm::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     }
 }
 
-INT_PTR TForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR TForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             FormShow();
@@ -120,6 +121,8 @@ INT_PTR TForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
         case WM_TIMER:
             OnTimer(wParam);
             return TRUE;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CLOSE:
             ModalResult = mrCancel;
             return TRUE;

@@ -33,6 +33,10 @@ protected:
     // A button with a modal result ends the dialog with it; other commands are ignored.
     virtual void OnCommand(int id, int notifyCode);
     virtual void OnTimer(UINT_PTR id);
+    // A notification from a common control; true when handled.
+    virtual bool OnNotify(const NMHDR&) { return false; }
+    // Sees each message of the modal loop before the dialog manager does; true swallows it.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
 
     void StartTimer(UINT_PTR id, UINT milliseconds);
     void StopTimer(UINT_PTR id);

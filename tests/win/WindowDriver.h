@@ -14,8 +14,11 @@ public:
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
 
-    // Calls act once, with the first visible window of this process that has this caption.
+    // Calls act once, with the first visible window of this thread that has this caption, as soon
+    // as the user could use it (while a message box or another modal window of its own is up, it
+    // is disabled). Several calls queue their steps, each taken after the one before.
     void WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act);
+    // Every step queued so far has acted.
     bool Acted() const;
 };
 
