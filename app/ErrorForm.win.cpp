@@ -19,17 +19,19 @@ public:
 
 }  // namespace
 
-TErrorForm::TErrorForm(TMailErrorKind kind, std::string message)
-    : TFormEx(IDD_ERRORFORM), Kind(kind), Message(std::move(message)) {}
+TErrorForm::TErrorForm() : TFormEx(IDD_ERRORFORM) {}
 
-void TErrorForm::FormShow() {
-    // Any other kind keeps the template's text, which is that of a refusal.
-    if (Kind == mekSocket)
-        SetItemText(IDC_ERRORTYPELABEL, "A network error occurred, with the message:");
-    else if (Kind == mekMail)
-        SetItemText(IDC_ERRORTYPELABEL, "Your mail server returned an error. It said:");
-    SetItemText(IDC_MAILSERVERERRORLABEL, Message);
+void TErrorForm::FormCreate() {
     StartTimer(kFocusTimer, 1);
+}
+
+void TErrorForm::SetError(TMailErrorKind kind, const std::string& message) {
+    // Any other kind keeps the template's text, which is that of a refusal.
+    if (kind == mekMail)
+        SetItemText(IDC_ERRORTYPELABEL, "Your mail server returned an error. It said:");
+    else if (kind == mekSocket)
+        SetItemText(IDC_ERRORTYPELABEL, "A network error occurred, with the message:");
+    SetItemText(IDC_MAILSERVERERRORLABEL, message);
 }
 
 void TErrorForm::OnCommand(int id, int notifyCode) {
@@ -60,7 +62,9 @@ void ReportMailError(const std::string& message, TMailErrorKind kind,
     int result;
     {
         DialogOpenScope open;
-        TErrorForm form(kind, message);
+        TErrorForm form;
+        form.CreateHandle();
+        form.SetError(kind, message);
         result = form.ShowModal();
     }
     if (result == mrOk) setupNow();

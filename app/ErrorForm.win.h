@@ -9,18 +9,18 @@
 
 class TErrorForm : public TFormEx {
 public:
-    TErrorForm(TMailErrorKind kind, std::string message);
+    TErrorForm();
+
+    // The heading by the kind of failure, and the failure's own message below it.
+    void SetError(TMailErrorKind kind, const std::string& message);
 
 protected:
-    void FormShow() override;
+    void FormCreate() override;
     void OnCommand(int id, int notifyCode) override;
     void OnTimer(UINT_PTR id) override;
 
 private:
     void FocusTimerTimer();
-
-    TMailErrorKind Kind;
-    std::string Message;
 };
 
 // True while an error dialog exists.

@@ -16,7 +16,6 @@ TPropertyForm* PropertyForm = nullptr;
 
 constexpr int kPageTemplates[] = {IDD_GENERALSHEET, IDD_MAILSHEET, IDD_NOTIFICATIONSHEET};
 constexpr int kPageCount = 3;
-constexpr UINT_PTR kIntervalFilterId = 1;
 
 // Clears the process-wide reference however the modal display ends.
 class PropertyFormScope {
@@ -52,39 +51,34 @@ std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
     return GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
 }
 
-// The interval edit's key filter, on the edit itself, so that it holds in every message loop.
-LRESULT CALLBACK IntervalKeyFilter(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR) {
-    if (msg == WM_CHAR && !IsIntervalKey(static_cast<char>(wParam))) return 0;
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(edit, &IntervalKeyFilter, id);
-    return DefSubclassProc(edit, msg, wParam, lParam);
-}
-
 }  // namespace
 
-TPropertyForm::TPropertyForm(TAppProperties& settings, int page)
-    : TFormEx(IDD_PROPERTIES), Settings(settings), InitialPage(page) {}
+LRESULT TIntervalKeyFilter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CHAR && !IsIntervalKey(static_cast<char>(wParam))) return 0;
+    return TWindow::WndProc(msg, wParam, lParam);
+}
 
-void TPropertyForm::FormShow() {
+TPropertyForm::TPropertyForm(TAppProperties& settings)
+    : TFormEx(IDD_PROPERTIES), Settings(settings) {}
+
+void TPropertyForm::FormCreate() {
     CreatePages();
     HWND interval = Control(IDC_REPEATEVERYINTERVALEB);
     SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
-    SetWindowSubclass(interval, &IntervalKeyFilter, kIntervalFilterId, 0);
+    IntervalKeyFilter.Subclass(interval);
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
-    FillInFields();
-    ShowPage(InitialPage >= 0 && InitialPage < kPageCount ? InitialPage : ppGeneral);
 }
 
 // Each page is a child dialog laid over the tab control's display area; the page's caption,
 // from its template, names its tab.
 void TPropertyForm::CreatePages() {
-    HWND tabs = GetDlgItem(Handle(), IDC_PAGECONTROL);
+    HWND tabs = Item(IDC_PAGECONTROL);
     for (int i = 0; i < kPageCount; ++i) {
-        Pages[i] =
-            CreateDialogParamA(Application.Instance(), MAKEINTRESOURCEA(kPageTemplates[i]),
-                               Handle(), &TPropertyForm::PageProc, reinterpret_cast<LPARAM>(this));
+        Sheets[i] = std::make_unique<TPropertySheet>(
+            kPageTemplates[i], [this](int id, int notifyCode) { OnCommand(id, notifyCode); });
+        Sheets[i]->CreateHandle(Handle());
         char caption[64] = {};
-        GetWindowTextA(Pages[i], caption, sizeof caption);
+        GetWindowTextA(Sheets[i]->Handle(), caption, sizeof caption);
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = caption;
@@ -95,28 +89,33 @@ void TPropertyForm::CreatePages() {
     GetWindowRect(tabs, &area);
     MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&area), 2);
     TabCtrl_AdjustRect(tabs, FALSE, &area);
-    for (HWND page : Pages) {
+    for (const auto& sheet : Sheets) {
         // Right behind the tab control in the tab order.
-        SetWindowPos(page, tabs, area.left, area.top, area.right - area.left,
+        SetWindowPos(sheet->Handle(), tabs, area.left, area.top, area.right - area.left,
                      area.bottom - area.top, SWP_NOACTIVATE);
     }
 }
 
+void TPropertyForm::SelectPage(int page) {
+    ShowPage(page >= 0 && page < kPageCount ? page : ppGeneral);
+}
+
 void TPropertyForm::ShowPage(int page) {
     HWND focus = GetFocus();
-    TabCtrl_SetCurSel(GetDlgItem(Handle(), IDC_PAGECONTROL), page);
+    TabCtrl_SetCurSel(Item(IDC_PAGECONTROL), page);
     for (int i = 0; i < kPageCount; ++i) {
+        HWND sheet = Sheets[i]->Handle();
         if (i == page) continue;
         // The focus must not stay behind on a page that is no longer seen.
-        if (focus && IsChild(Pages[i], focus)) SetFocus(GetDlgItem(Handle(), IDC_PAGECONTROL));
-        ShowWindow(Pages[i], SW_HIDE);
+        if (focus && IsChild(sheet, focus)) SetFocus(Item(IDC_PAGECONTROL));
+        ShowWindow(sheet, SW_HIDE);
     }
-    ShowWindow(Pages[page], SW_SHOW);
+    ShowWindow(Sheets[page]->Handle(), SW_SHOW);
 }
 
 HWND TPropertyForm::Control(int id) const {
-    for (HWND page : Pages)
-        if (HWND control = GetDlgItem(page, id)) return control;
+    for (const auto& sheet : Sheets)
+        if (HWND control = GetDlgItem(sheet->Handle(), id)) return control;
     return nullptr;
 }
 
@@ -230,17 +229,17 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
     }
 }
 
-bool TPropertyForm::OnNotify(const NMHDR& header) {
-    if (header.idFrom != IDC_PAGECONTROL || header.code != TCN_SELCHANGE) return false;
+LRESULT TPropertyForm::OnNotify(int id, NMHDR& header) {
+    if (id != IDC_PAGECONTROL || header.code != TCN_SELCHANGE) return TFormEx::OnNotify(id, header);
     ShowPage(TabCtrl_GetCurSel(header.hwndFrom));
-    return true;
+    return 0;
 }
 
 // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in every property dialog.
 bool TPropertyForm::PreTranslateMessage(MSG& msg) {
     if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0)
         return false;
-    HWND tabs = GetDlgItem(Handle(), IDC_PAGECONTROL);
+    HWND tabs = Item(IDC_PAGECONTROL);
     const int step = GetKeyState(VK_SHIFT) < 0 ? kPageCount - 1 : 1;
     ShowPage((TabCtrl_GetCurSel(tabs) + step) % kPageCount);
     return true;
@@ -298,31 +297,13 @@ void TPropertyForm::MailAppBrowseBtnClick() {
     SetText(IDC_MAILAPPCOMMANDLINEEB, "");
 }
 
-INT_PTR CALLBACK TPropertyForm::PageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_INITDIALOG) {
-        SetWindowLongPtrA(page, DWLP_USER, lParam);
-        return FALSE;  // the focus stays with the frame
-    }
-    auto* form = reinterpret_cast<TPropertyForm*>(GetWindowLongPtrA(page, DWLP_USER));
-    if (!form) return FALSE;
-    try {
-        return form->PageMessage(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        Application.HandleException(e);
-        return TRUE;
-    }
-}
-
-INT_PTR TPropertyForm::PageMessage(UINT msg, WPARAM wParam, LPARAM) {
-    if (msg != WM_COMMAND) return FALSE;
-    OnCommand(LOWORD(wParam), HIWORD(wParam));
-    return TRUE;
-}
-
 bool ShowPropertiesDialog(TAppProperties& settings, int page) {
     if (PropertyForm) return false;
-    TPropertyForm form(settings, page);
+    TPropertyForm form(settings);
     PropertyFormScope scope(form);
+    form.CreateHandle();
+    form.FillInFields();
+    form.SelectPage(page);
     SetForegroundWindow(Application.Handle());
     return form.ShowModal() == mrOk;
 }

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/FormsEx.win.h"
@@ -12,13 +14,37 @@
 
 class TAppProperties;
 
+// A page of the dialog: a child dialog of its own template whose commands go to the dialog.
+class TPropertySheet : public TForm {
+public:
+    TPropertySheet(int templateId, std::function<void(int id, int notifyCode)> onCommand)
+        : TForm(templateId), FOnCommand(std::move(onCommand)) {}
+
+protected:
+    void OnCommand(int id, int notifyCode) override { FOnCommand(id, notifyCode); }
+
+private:
+    std::function<void(int, int)> FOnCommand;
+};
+
+// The interval edit's key filter (RepeatEveryIntervalEBKeyPress), on the edit itself, so that it
+// holds in every message loop.
+class TIntervalKeyFilter : public TWindow {
+public:
+    using TWindow::Subclass;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
 class TPropertyForm : public TFormEx {
 public:
-    // page: 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
-    TPropertyForm(TAppProperties& settings, int page);
+    explicit TPropertyForm(TAppProperties& settings);
 
     void FillInFields();
-    // Shows the first failing test's message, page and control; false then.
+    // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
+    void SelectPage(int page);
+    // Shows the first failing test's message, then its page and control; false then.
     bool PropertiesValid();
     // Writes all thirteen values; a setter's error passes to the caller.
     void SetProperties();
@@ -26,15 +52,12 @@ public:
     void SetEditBox(bool enabled, int edit);
 
 protected:
-    void FormShow() override;
+    void FormCreate() override;
     void OnCommand(int id, int notifyCode) override;
-    bool OnNotify(const NMHDR& header) override;
+    LRESULT OnNotify(int id, NMHDR& header) override;
     bool PreTranslateMessage(MSG& msg) override;
 
 private:
-    static INT_PTR CALLBACK PageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
-    INT_PTR PageMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-
     void CreatePages();
     void ShowPage(int page);
     HWND Control(int id) const;
@@ -46,7 +69,6 @@ private:
 
     void OKBtnClick();
     void CancelBtnClick();
-    bool RepeatEveryIntervalEBKeyPress(char key);
     void WaveFileBrowseBtnClick();
     void MailAppBrowseBtnClick();
     void RepeatCheckCBClick();
@@ -55,8 +77,9 @@ private:
     void PlaySoundCBClick();
 
     TAppProperties& Settings;
-    int InitialPage;
-    std::array<HWND, 3> Pages{};
+    // GeneralSheet, MailSheet, NotificationSheet
+    std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
+    TIntervalKeyFilter IntervalKeyFilter;
 };
 
 // Opens the Properties dialog on a page, with the application brought to the foreground, and

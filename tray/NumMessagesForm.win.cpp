@@ -15,7 +15,8 @@ constexpr UINT_PTR kAnimTimer = 1;
 constexpr UINT kAnimInterval = 55;
 constexpr UINT_PTR kFocusTimer = 2;
 
-// The layout is given in pixels at 120 pixels per inch and follows the screen's density.
+// The layout is given in pixels at 120 pixels per inch and follows the screen's density; the
+// envelope's frame keeps its size.
 constexpr int kDesignDpi = 120;
 constexpr SIZE kClient{360, 114};
 constexpr RECT kAnimBox{16, 16, 16 + 65, 16 + 49};
@@ -23,13 +24,6 @@ constexpr RECT kLabel{104, 18, 104 + 225, 18 + 25};
 constexpr RECT kOKBtn{247, 72, 247 + 100, 72 + 29};
 constexpr int kFontHeight = 13;
 constexpr SIZE kDrawImage{73, 62};
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
 
 RECT Scaled(const RECT& r, int dpi) {
     return {MulDiv(r.left, dpi, kDesignDpi), MulDiv(r.top, dpi, kDesignDpi),
@@ -53,35 +47,30 @@ public:
 
 TNumMessagesForm::TNumMessagesForm() : TFormEx(IDD_NUMMESSAGES) {}
 
-TNumMessagesForm::~TNumMessagesForm() {
-    if (DrawImage) {
-        SelectObject(DrawImage, PreviousBitmap);
-        DeleteDC(DrawImage);
-    }
-    if (DrawBitmap) DeleteObject(DrawBitmap);
-    if (Font) DeleteObject(Font);
-}
-
 void TNumMessagesForm::SetMessageCount(std::int32_t count) {
-    Sentence = CountWindowText(count);
-    if (Handle()) SetItemText(IDC_NUMMESSAGESLABEL, Sentence);
+    SetItemText(IDC_NUMMESSAGESLABEL, CountWindowText(count));
 }
 
-void TNumMessagesForm::FormShow() {
+void TNumMessagesForm::FormCreate() {
     LayOut();
-    SetItemText(IDC_NUMMESSAGESLABEL, Sentence);
-    HDC screen = GetDC(nullptr);
-    DrawImage = CreateCompatibleDC(screen);
-    DrawBitmap = CreateCompatibleBitmap(screen, kDrawImage.cx, kDrawImage.cy);
-    ReleaseDC(nullptr, screen);
-    PreviousBitmap = SelectObject(DrawImage, DrawBitmap);
-    AnimationStep = 1;
+    TWindowDC screen;
+    DrawBitmap.reset(CreateCompatibleBitmap(screen.Get(), kDrawImage.cx, kDrawImage.cy));
+    DrawImage.reset(CreateCompatibleDC(screen.Get()));
+    DrawSelection = std::make_unique<TSelection>(DrawImage.get(), DrawBitmap.get());
+    // Until the first frame the area shows the bare dialog face.
+    const RECT surface{0, 0, kDrawImage.cx, kDrawImage.cy};
+    FillRect(DrawImage.get(), &surface, GetSysColorBrush(COLOR_BTNFACE));
+    // The animation runs for the window's whole life.
     StartTimer(kAnimTimer, kAnimInterval);
     StartTimer(kFocusTimer, 1);
 }
 
+void TNumMessagesForm::FormShow() {
+    AnimationStep = 1;
+}
+
 void TNumMessagesForm::LayOut() {
-    const int dpi = ScreenDpi();
+    const int dpi = GetDeviceCaps(TWindowDC().Get(), LOGPIXELSY);
     const HWND window = Handle();
     RECT frame{0, 0, MulDiv(kClient.cx, dpi, kDesignDpi), MulDiv(kClient.cy, dpi, kDesignDpi)};
     AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE,
@@ -94,13 +83,13 @@ void TNumMessagesForm::LayOut() {
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
     AnimBox = Scaled(kAnimBox, dpi);
-    Place(GetDlgItem(window, IDC_NUMMESSAGESLABEL), Scaled(kLabel, dpi));
-    Place(GetDlgItem(window, IDOK), Scaled(kOKBtn, dpi));
-    Font = CreateFontA(-MulDiv(kFontHeight, dpi, kDesignDpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                       FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-    SendDlgItemMessageA(window, IDC_NUMMESSAGESLABEL, WM_SETFONT, WPARAM(Font), FALSE);
-    SendDlgItemMessageA(window, IDOK, WM_SETFONT, WPARAM(Font), FALSE);
+    Place(Item(IDC_NUMMESSAGESLABEL), Scaled(kLabel, dpi));
+    Place(Item(IDOK), Scaled(kOKBtn, dpi));
+    Font.reset(CreateFontA(-MulDiv(kFontHeight, dpi, kDesignDpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+    SendMessageA(Item(IDC_NUMMESSAGESLABEL), WM_SETFONT, WPARAM(Font.get()), FALSE);
+    SendMessageA(Item(IDOK), WM_SETFONT, WPARAM(Font.get()), FALSE);
 }
 
 void TNumMessagesForm::OnCommand(int id, int notifyCode) {
@@ -124,11 +113,20 @@ void TNumMessagesForm::FocusTimerTimer() {
 
 void TNumMessagesForm::AnimTimerTimer() {
     AnimationStep = NextAnimationStep(AnimationStep);
-    DrawEnvelopeFrame(DrawImage, ComputeEnvelopeFrame(AnimationStep));
-    HDC dc = GetDC(Handle());
+    DrawEnvelopeFrame(DrawImage.get(), ComputeEnvelopeFrame(AnimationStep));
+    CopyFrame(TWindowDC(Handle()).Get());
+}
+
+// An uncovered window gets the last frame back at once instead of at the next tick.
+void TNumMessagesForm::OnPaint() {
+    TPaintDC dc(Handle());
+    CopyFrame(dc.Get());
+}
+
+void TNumMessagesForm::CopyFrame(HDC dc) {
     IntersectClipRect(dc, AnimBox.left, AnimBox.top, AnimBox.right, AnimBox.bottom);
-    BitBlt(dc, AnimBox.left, AnimBox.top, kFrameWidth, kFrameHeight, DrawImage, 0, 0, SRCCOPY);
-    ReleaseDC(Handle(), dc);
+    BitBlt(dc, AnimBox.left, AnimBox.top, kFrameWidth, kFrameHeight, DrawImage.get(), 0, 0,
+           SRCCOPY);
 }
 
 bool IsCountWindowOpen() {
@@ -143,6 +141,7 @@ bool ShowCountWindow(std::int32_t count) {
     }
     TNumMessagesForm form;
     CountWindowScope scope(form);
+    form.CreateHandle();
     form.SetMessageCount(count);
     form.ShowModal();
     return true;

@@ -7,32 +7,34 @@
 #include <string>
 
 #include "app/FormsEx.win.h"
+#include "framework/Gdi.win.h"
 
 class TNumMessagesForm : public TFormEx {
 public:
     TNumMessagesForm();
-    ~TNumMessagesForm() override;
 
     void SetMessageCount(std::int32_t count);
 
 protected:
+    void FormCreate() override;
     void FormShow() override;
     void OnCommand(int id, int notifyCode) override;
     void OnTimer(UINT_PTR id) override;
+    void OnPaint() override;
 
 private:
     void LayOut();
     void AnimTimerTimer();
     void FocusTimerTimer();
     void OKBtnClick();
+    void CopyFrame(HDC dc);
 
-    std::string Sentence;
-    HFONT Font = nullptr;
-    // DrawImage: the off-screen surface each frame is drawn on before it is copied.
-    HDC DrawImage = nullptr;
-    HBITMAP DrawBitmap = nullptr;
-    HGDIOBJ PreviousBitmap = nullptr;
     RECT AnimBox{};
+    TFont Font;
+    // DrawImage: the off-screen surface each frame is drawn on, then copied to AnimBox.
+    TBitmap DrawBitmap;
+    TMemoryDC DrawImage;
+    std::unique_ptr<TSelection> DrawSelection;
 };
 
 // The current animation step, 1 to 40; reset to 1 whenever a window comes up, so the first

@@ -1,7 +1,6 @@
 // "Mail": the sentence, the ways to close it, a second result while it is open, and the turning
 // envelope as it is drawn.
 
-#include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "tests/win/WindowDriver.h"
 #include "tray/EnvelopeDrawing.win.h"
@@ -10,17 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Lets the thread's messages flow until the condition holds or the time is up.
-template <class Condition>
-bool PumpUntil(Condition condition, DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= milliseconds) return false;
-        Application.Pause(10);
-    }
-    return true;
-}
 
 int Scale(int pixels) {
     HDC screen = GetDC(nullptr);

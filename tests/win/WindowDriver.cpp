@@ -1,5 +1,7 @@
 #include "tests/win/WindowDriver.h"
 
+#include "framework/Application.win.h"
+
 #include <deque>
 #include <vector>
 
@@ -93,4 +95,30 @@ void PressKey(HWND dialog, UINT virtualKey) {
     HWND target = focus && (focus == dialog || IsChild(dialog, focus)) ? focus : dialog;
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
     PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application.ProcessMessages();
+        if (condition()) return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+ReportRecorder::ReportRecorder() : FPrevious(Application.OnException) {
+    Application.OnException = [this](const std::string& message) { FReports.push_back(message); };
+}
+
+ReportRecorder::~ReportRecorder() {
+    // Reports still on their way are taken here rather than shown in an error box later.
+    Application.ProcessMessages();
+    Application.OnException = FPrevious;
+}
+
+std::vector<std::string> ReportRecorder::Delivered() {
+    Application.ProcessMessages();
+    return FReports;
 }

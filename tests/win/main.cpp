@@ -1,5 +1,7 @@
 // The Win32 integration tests run with the program's application object and the session's
-// registered messages in place, as start-up provides them to the program's own code.
+// registered messages in place, as start-up provides them to the program's own code. An
+// exception that the program reports fails the test that caused it, instead of waiting in an
+// error box.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,9 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     Application.Initialize(GetModuleHandleA(nullptr));
     RegisterMailBaseMessages();
+    Application.OnException = [](const std::string& message) {
+        ADD_FAILURE() << "the program reported: " << message;
+    };
     const int result = RUN_ALL_TESTS();
     Application.Destroy();
     return result;
