@@ -104,8 +104,8 @@ void TPropertyForm::ShowPage(int page) {
     HWND focus = GetFocus();
     TabCtrl_SetCurSel(Item(IDC_PAGECONTROL), page);
     for (int i = 0; i < kPageCount; ++i) {
-        HWND sheet = Sheets[i]->Handle();
         if (i == page) continue;
+        HWND sheet = Sheets[i]->Handle();
         // The focus must not stay behind on a page that is no longer seen.
         if (focus && IsChild(sheet, focus)) SetFocus(Item(IDC_PAGECONTROL));
         ShowWindow(sheet, SW_HIDE);
