@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/CheckTriggers.win.h"
 #include "app/ErrorForm.win.h"
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
@@ -9,6 +10,8 @@
 #include "settings/AppProperties.h"
 #include "settings/PropertyForm.win.h"
 #include "tray/Notification.win.h"
+#include "tray/NotifyForm.win.h"
+#include "tray/TrayStatus.win.h"
 
 bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
@@ -23,16 +26,20 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
 void TCheckHost::OpenPropertiesDialog(int page) {
-    ShowPropertiesDialog(Settings, page);
+    if (ShowPropertiesDialog(Settings, page)) ApplyCheckSettings();
 }
 
-void TCheckHost::ShowResultInTray(std::int32_t, TDateTime) {}
+void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
+    ::ShowResultInTray(count, time);
+}
 
 void TCheckHost::NotifyAfterCheck(std::int32_t count) {
     ::NotifyAfterCheck(Settings, count);
 }
 
-void TCheckHost::ShowLastResult(std::int32_t, TDateTime) {}
+void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
+    ::ShowLastResult(count, time);
+}
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
     ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });

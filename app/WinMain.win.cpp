@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <memory>
 
-#include "app/MainForm.win.h"
 #include "app/OpenDocument.win.h"
 #include "app/Program.win.h"
 #include "app/SingleInstance.win.h"
@@ -22,16 +20,14 @@ void RunProgram(HINSTANCE instance) {
     if (__argc > 1) ProcessCommandLine(__argc, __argv);
 
     // A second copy ends here without a word and without touching the first one.
-    std::unique_ptr<TMainForm> mainForm;
     if (firstInstance) {
         Application.SetTitle(kApplicationTitle);
         SetWindowPos(Application.Handle(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW);
-        Application.OnEndSession = ReleaseGlobalObjects;
-        mainForm = std::make_unique<TMainForm>();
+        Application.OnEndSession = EndProgram;
+        CreateMainForm();
         Application.Run();
     }
-    ReleaseGlobalObjects();
-    mainForm.reset();
+    EndProgram();
     Application.Destroy();
 }
 
@@ -39,14 +35,14 @@ void RunProgram(HINSTANCE instance) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The last barrier: what escapes start-up or the message loop ends the program with its
-    // message, once the background threads are stopped.
+    // message, once the background threads are stopped and the icon has left the tray.
     try {
         RunProgram(instance);
         return 0;
     } catch (...) {
         const std::string message = ExceptionMessage(std::current_exception());
         try {
-            ReleaseGlobalObjects();
+            EndProgram();
         } catch (...) {
             // The message below tells the first failure; a second one can only follow from it.
         }

@@ -7,7 +7,7 @@ void TConnectionMonitor::Poll() {
     const bool connected = Connected();
     if (connected == LastConnected) return;
     LastConnected = connected;
-    TConnectionEvent callback;
+    TConnectionCallback callback;
     {
         std::lock_guard<std::mutex> lock(EventLock);
         callback = connected ? OnConnected : OnDisconnected;
@@ -20,12 +20,12 @@ bool TConnectionMonitor::Connected() {
     return RAS->IsConnected();
 }
 
-void TConnectionMonitor::SetOnConnected(TConnectionEvent callback) {
+void TConnectionMonitor::SetOnConnected(TConnectionCallback callback) {
     std::lock_guard<std::mutex> lock(EventLock);
     OnConnected = std::move(callback);
 }
 
-void TConnectionMonitor::SetOnDisconnected(TConnectionEvent callback) {
+void TConnectionMonitor::SetOnDisconnected(TConnectionCallback callback) {
     std::lock_guard<std::mutex> lock(EventLock);
     OnDisconnected = std::move(callback);
 }

@@ -13,7 +13,7 @@
 
 class TConnectionStatus;
 // Called with the poller as the sender.
-using TConnectionEvent = std::function<void(TConnectionStatus* Sender)>;
+using TConnectionCallback = std::function<void(TConnectionStatus* Sender)>;
 
 class TConnectionMonitor {
 public:
@@ -27,8 +27,8 @@ public:
     bool Connected();
     // An empty callback clears it. A call of the previous callback already under way on the
     // polling thread may still finish after these return.
-    void SetOnConnected(TConnectionEvent callback);
-    void SetOnDisconnected(TConnectionEvent callback);
+    void SetOnConnected(TConnectionCallback callback);
+    void SetOnDisconnected(TConnectionCallback callback);
 
 private:
     std::mutex RasLock;
@@ -37,6 +37,6 @@ private:
     bool LastConnected = false;
 
     std::mutex EventLock;
-    TConnectionEvent OnConnected, OnDisconnected;
+    TConnectionCallback OnConnected, OnDisconnected;
     TConnectionStatus* const Sender;
 };

@@ -1,11 +1,16 @@
 #include "dialup/ConnectionStatus.win.h"
 
-#include <atomic>
+#include <mutex>
+
+#include "framework/Application.win.h"
 
 namespace {
 
 // Null before start-up and once the poller has been stopped; owned by Start/StopConnectionStatus.
-std::atomic<TConnectionStatus*> ConnectionStatus{nullptr};
+// The lock is held by every operation that uses the poller, so that none of them meets a poller
+// that StopConnectionStatus is destroying; it is never held while the poller's thread is joined.
+std::mutex ConnectionStatusLock;
+TConnectionStatus* ConnectionStatus = nullptr;
 
 std::unique_ptr<TRAS> CreateRAS(const TRasBinding& binding) {
     return std::make_unique<TRAS>(binding.Api(), RegisterWindowMessageA("RASDialEvent"));
@@ -25,38 +30,53 @@ TConnectionStatus::~TConnectionStatus() {
 
 void TConnectionStatus::Execute() {
     while (!Terminated()) {
-        FMonitor.Poll();
+        // A callback that fails is reported like any other failure; the polls go on.
+        try {
+            FMonitor.Poll();
+        } catch (...) {
+            Application.ReportException(std::current_exception());
+        }
         SleepUnlessTerminated(PollPeriod);
     }
 }
 
 void StartConnectionStatus(DWORD pollPeriod) {
-    if (ConnectionStatus.load()) return;
-    ConnectionStatus = new TConnectionStatus(RasBinding, pollPeriod);
+    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    if (!ConnectionStatus) ConnectionStatus = new TConnectionStatus(RasBinding, pollPeriod);
 }
 
 void StopConnectionStatus() {
-    // Unpublished first, so that a callback still running meets no poller; destroying the
-    // poller then stops and joins its thread.
-    std::unique_ptr<TConnectionStatus> poller(ConnectionStatus.exchange(nullptr));
-    poller.reset();
+    std::unique_ptr<TConnectionStatus> poller;
+    {
+        // Unpublished first, so that a callback still running meets no poller.
+        std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+        poller.reset(ConnectionStatus);
+        ConnectionStatus = nullptr;
+    }
+    if (!poller) return;
+    poller->Terminate();
+    // A poller whose hand-over this thread is serving further up its stack cannot end before
+    // that returns, which happens only when the process ends at the end of the logon: it is
+    // left to the process's end rather than destroyed under its own feet.
+    if (!poller->WaitFor()) poller.release();
 }
 
-void SetConnectedCallback(TConnectionEvent callback) {
-    if (TConnectionStatus* poller = ConnectionStatus.load())
-        poller->Monitor().SetOnConnected(std::move(callback));
+void SetConnectedCallback(TConnectionCallback callback) {
+    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    if (ConnectionStatus) ConnectionStatus->Monitor().SetOnConnected(std::move(callback));
 }
 
-void SetDisconnectedCallback(TConnectionEvent callback) {
-    if (TConnectionStatus* poller = ConnectionStatus.load())
-        poller->Monitor().SetOnDisconnected(std::move(callback));
+void SetDisconnectedCallback(TConnectionCallback callback) {
+    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    if (ConnectionStatus) ConnectionStatus->Monitor().SetOnDisconnected(std::move(callback));
 }
 
 bool DialUpAvailable() {
-    return ConnectionStatus.load() && RasAvailable();
+    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    return ConnectionStatus && RasAvailable();
 }
 
 bool DialUpConnected() {
-    TConnectionStatus* poller = ConnectionStatus.load();
-    return poller && poller->Monitor().Connected();
+    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    return ConnectionStatus && ConnectionStatus->Monitor().Connected();
 }

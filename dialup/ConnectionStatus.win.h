@@ -39,8 +39,8 @@ void StartConnectionStatus(DWORD pollPeriod = ConnectionPollPeriod);
 void StopConnectionStatus();
 
 // The operations of the rest of the program; for the user-interface thread and the callbacks.
-void SetConnectedCallback(TConnectionEvent callback);
-void SetDisconnectedCallback(TConnectionEvent callback);
+void SetConnectedCallback(TConnectionCallback callback);
+void SetDisconnectedCallback(TConnectionCallback callback);
 bool DialUpAvailable();
 // Asks the service now, on the calling thread.
 bool DialUpConnected();

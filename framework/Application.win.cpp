@@ -3,6 +3,7 @@
 #include "framework/Form.win.h"
 #include "framework/MessageBox.win.h"
 #include "framework/OSError.win.h"
+#include "framework/ResourceString.win.h"
 #include "framework/Window.win.h"
 #include "resources/resource.h"
 
@@ -194,8 +195,6 @@ std::string ExceptionMessage(std::exception_ptr failure) {
     } catch (const std::exception& e) {
         return e.what();
     } catch (...) {
-        char text[256] = {};
-        LoadStringA(GetModuleHandleA(nullptr), IDS_UNEXPECTEDERROR, text, sizeof text);
-        return text;
+        return ResourceString(IDS_UNEXPECTEDERROR);
     }
 }

@@ -1,5 +1,8 @@
 #include "framework/DateTime.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Days from 1 January 0001 (proleptic Gregorian) to the given date, counting that day as 1.
@@ -18,4 +21,13 @@ TDateTime EncodeDateTime(const LocalTime& t) {
     const double days = static_cast<double>(DaysFromCivil(t.Year, t.Month, t.Day) - kEpoch);
     const double ms = ((t.Hour * 60.0 + t.Minute) * 60.0 + t.Second) * 1000.0 + t.Millisecond;
     return days + ms / 86400000.0;
+}
+
+TimeOfDay DecodeTime(TDateTime value) {
+    double whole;
+    const double fraction = std::fabs(std::modf(value, &whole));
+    // A fraction a hair below the next day stays on its own day.
+    const long long ms = std::min(std::llround(fraction * 86400000.0), 86399999LL);
+    return {static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
+            static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000)};
 }

@@ -9,3 +9,9 @@ struct LocalTime {
 };
 
 TDateTime EncodeDateTime(const LocalTime& t);
+
+// The time of day of a date-time value, to the millisecond (the fraction of the day, rounded).
+struct TimeOfDay {
+    int Hour, Minute, Second, Millisecond;
+};
+TimeOfDay DecodeTime(TDateTime value);

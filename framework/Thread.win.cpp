@@ -35,7 +35,9 @@ bool TThread::WaitFor(DWORD milliseconds) {
             const DWORD elapsed = GetTickCount() - start;
             left = elapsed < milliseconds ? milliseconds - elapsed : 0;
         }
-        const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        // Also wakes for a sent message that a queue status call has already seen.
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(1, &thread, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0) return true;
         if (woken != WAIT_OBJECT_0 + 1) return false;
         // Peeking handles the sent messages; posted ones stay queued for the message loop.

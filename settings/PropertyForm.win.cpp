@@ -7,6 +7,7 @@
 
 #include "framework/Application.win.h"
 #include "framework/MessageBox.win.h"
+#include "framework/ResourceString.win.h"
 #include "mailprogram/MailProgram.win.h"
 #include "resources/resource.h"
 
@@ -26,16 +27,10 @@ public:
     PropertyFormScope& operator=(const PropertyFormScope&) = delete;
 };
 
-std::string LoadText(UINT id) {
-    char text[256] = {};
-    LoadStringA(Application.Instance(), id, text, sizeof text);
-    return text;
-}
-
 // Runs a file-open dialog with the file-name field editable and the read-only box hidden; the
 // full name of the file picked, or empty when the user cancels.
 std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
-    std::string filter = LoadText(filterId) + '|';
+    std::string filter = ResourceString(filterId) + '|';
     for (char& c : filter)
         if (c == '|') c = '\0';
     char file[MAX_PATH] = {};

@@ -7,7 +7,11 @@
 #include <atomic>
 
 #include "dialup/ConnectionStatus.win.h"
+#include "framework/Exception.h"
 #include "tests/win/RasFake.h"
+#include "tests/win/WindowDriver.h"
+
+#include <thread>
 
 namespace {
 
@@ -137,6 +141,44 @@ TEST_F(ConnectionStatusTest, TheProcessWideOperationsFollowThePoller) {
     EXPECT_FALSE(DialUpConnected());
     EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), polls) << "nothing polls or asks any more";
     EXPECT_EQ(Connected, 0);
+}
+
+TEST_F(ConnectionStatusTest, ACallbackThatFailsIsReportedAndThePollsGoOn) {
+    ReportRecorder reports;
+    TConnectionStatus poller(Binding, Quick);
+    poller.Monitor().SetOnConnected(
+        [](TConnectionStatus*) { throw Exception("the connected handler failed"); });
+    poller.Monitor().SetOnDisconnected([this](TConnectionStatus*) { ++Disconnected; });
+    Fake.SetConnections({{"isp", RasStateConnected}});
+    WaitForPolls(2);
+    Fake.SetConnections({});
+    WaitForPolls(2);
+    EXPECT_EQ(Disconnected, 1) << "the next change is still reported";
+    EXPECT_TRUE(PumpUntil([&] { return !reports.Reports().empty(); }));
+    EXPECT_EQ(reports.Reports(), std::vector<std::string>{"the connected handler failed"});
+}
+
+// The operations of other threads never meet a poller that is being destroyed.
+TEST_F(ConnectionStatusTest, TheProcessWideOperationsCanRunWhileThePollerStops) {
+    std::atomic<bool> done{false};
+    std::atomic<int> rounds{0};
+    std::thread user([&] {
+        while (!done) {
+            DialUpConnected();
+            DialUpAvailable();
+            SetConnectedCallback([](TConnectionStatus*) {});
+            SetDisconnectedCallback(nullptr);
+            ++rounds;
+        }
+    });
+    for (int i = 0; i < 100; ++i) {
+        StartConnectionStatus(Quick);
+        StopConnectionStatus();
+    }
+    done = true;
+    user.join();
+    EXPECT_GT(rounds, 0);
+    EXPECT_FALSE(DialUpAvailable());
 }
 
 TEST(ConnectionStatusWithoutLibrary, NeverReportsAndStillStops) {

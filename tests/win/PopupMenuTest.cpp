@@ -23,13 +23,6 @@ bool MenuWindowVisible() {
     return menu && IsWindowVisible(menu);
 }
 
-bool menuSeen = false;
-void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
-    if (!MenuWindowVisible()) return;
-    menuSeen = true;
-    EndMenu();
-}
-
 }  // namespace
 
 TEST(PopupMenu, BuildsTheVisibleItemsWithTheDefaultBoldAndDisabledOnesGrey) {
@@ -67,11 +60,9 @@ TEST(PopupMenu, PopupAsksOnPopupFirstAndReturnsWhenTheMenuCloses) {
         EXPECT_FALSE(MenuWindowVisible());
         ++popups;
     };
-    menuSeen = false;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &CloseOpenMenu);
+    MenuCloser closer;
     menu.Popup(owner.Handle(), 100, 100);
-    KillTimer(nullptr, timer);
     EXPECT_EQ(popups, 1);
-    EXPECT_TRUE(menuSeen);
+    EXPECT_EQ(closer.Closed(), 1);
     EXPECT_FALSE(MenuWindowVisible());
 }

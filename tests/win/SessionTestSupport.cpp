@@ -1,5 +1,7 @@
 #include "tests/win/SessionTestSupport.h"
 
+#include <thread>
+
 #include "framework/Exception.h"
 #include "mailbase/MailErrors.h"
 
@@ -60,7 +62,7 @@ void WaitHook::RunInsideNextWait(std::function<void()> action) {
     PostMessageA(FWindow.Handle(), kRunAction, 0, 0);
 }
 
-std::pair<std::string, DWORD> RunProcess(std::string commandLine) {
+std::pair<std::string, DWORD> RunProcess(std::string commandLine, DWORD milliseconds) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return {"", 99};
@@ -77,11 +79,15 @@ std::pair<std::string, DWORD> RunProcess(std::string commandLine) {
     std::string output;
     DWORD exitCode = 99;
     if (started) {
+        std::thread watchdog([&] {
+            if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_TIMEOUT)
+                TerminateProcess(process.hProcess, WAIT_TIMEOUT);
+        });
         char buffer[512];
         DWORD n = 0;
         while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
             output.append(buffer, n);
-        WaitForSingleObject(process.hProcess, INFINITE);
+        watchdog.join();
         GetExitCodeProcess(process.hProcess, &exitCode);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);

@@ -20,7 +20,8 @@ std::unique_ptr<TPOP3> LoopbackSession(std::uint16_t port, int timeOut = 5);
 void PlayDialogue(TPOP3& session);
 
 // Runs a program to its end; what it wrote to its standard output and error, and its exit code.
-std::pair<std::string, DWORD> RunProcess(std::string commandLine);
+// A program still running after the time is ended, with the exit code WAIT_TIMEOUT.
+std::pair<std::string, DWORD> RunProcess(std::string commandLine, DWORD milliseconds = INFINITE);
 
 // Runs a function from the first message processing of the calling thread: inside the next
 // wait of a session, when one follows.

@@ -3,8 +3,11 @@
 
 #include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
+#include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
+#include "tray/TrayStatus.win.h"
+#include "tests/win/ProgramFixture.h"
 #include "tests/win/RawRegistry.h"
 #include "tests/win/WindowDriver.h"
 
@@ -35,8 +38,9 @@ protected:
         WriteRaw(HKEY_CURRENT_USER, mailbox, "Password", REG_SZ, password);
     }
 
-    // Loads the settings from the test key and runs one check through the program's own host;
-    // the "Mail" window it shows is read and closed with OK.
+    // Loads the settings from the test key and runs one check through the program's own host,
+    // beside a main form that owns the tray icon (the shell's side recorded); the "Mail" window
+    // it shows is read and closed with OK.
     struct Outcome {
         bool hasResult;
         std::int32_t count;
@@ -47,6 +51,16 @@ protected:
         auto settings = CreateAppProperties([] { return false; }, kTestKey);
         TCheckHost host(*settings);
         TMailStatus status(host);
+        ShellRecorder shell;
+        TForm mainForm(IDD_MAINFORM);
+        mainForm.CreateHandle();
+        Application.SetMainForm(&mainForm);
+        struct TrayGone {
+            ~TrayGone() {
+                DestroyTrayIcon();
+                Application.SetMainForm(nullptr);
+            }
+        } trayGone;
         std::string announced;
         WindowDriver driver;
         driver.WhenWindowAppears("Mail", [&](HWND window) {

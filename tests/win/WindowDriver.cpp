@@ -2,13 +2,14 @@
 
 #include "framework/Application.win.h"
 
+#include <algorithm>
 #include <deque>
 #include <vector>
 
 namespace {
 
 struct Step {
-    std::string caption;
+    std::function<bool(HWND)> matches;
     std::function<void(HWND)> act;
 };
 
@@ -17,7 +18,7 @@ UINT_PTR timer = 0;
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
     if (!steps || steps->empty()) return;
-    HWND window = FindOwnWindow(steps->front().caption);
+    HWND window = FindOwnWindow(steps->front().matches);
     if (!window || !IsWindowEnabled(window)) return;
     // Taken off the queue first: the act may run a modal loop in which the next step polls.
     Step step = std::move(steps->front());
@@ -39,12 +40,16 @@ WindowDriver::~WindowDriver() {
 }
 
 void WindowDriver::WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act) {
-    steps->push_back({caption, std::move(act)});
+    WhenWindowAppears([caption](HWND window) { return WindowText(window) == caption; },
+                      std::move(act));
 }
 
-bool WindowDriver::Acted() const {
-    return steps->empty();
+void WindowDriver::WhenWindowAppears(std::function<bool(HWND)> matches,
+                                     std::function<void(HWND)> act) {
+    steps->push_back({std::move(matches), std::move(act)});
 }
+
+bool WindowDriver::Acted() const { return steps->empty(); }
 
 std::string WindowText(HWND window) {
     char text[1024] = {};
@@ -54,14 +59,14 @@ std::string WindowText(HWND window) {
 
 namespace {
 
-struct CaptionSearch {
-    const std::string* caption;
+struct WindowSearch {
+    const std::function<bool(HWND)>* matches;
     HWND found;
 };
 
-BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<CaptionSearch*>(param);
-    if (IsWindowVisible(window) && WindowText(window) == *search->caption) {
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (IsWindowVisible(window) && (*search->matches)(window)) {
         search->found = window;
         return FALSE;
     }
@@ -71,8 +76,12 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM param) {
 }  // namespace
 
 HWND FindOwnWindow(const std::string& caption) {
-    CaptionSearch search{&caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return FindOwnWindow([&](HWND window) { return WindowText(window) == caption; });
+}
+
+HWND FindOwnWindow(const std::function<bool(HWND)>& matches) {
+    WindowSearch search{&matches, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -104,7 +113,9 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
         if (condition()) return true;
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= milliseconds) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+        // In short slices: other threads change what the condition reads without a message.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(milliseconds - elapsed, 10),
+                                  QS_ALLINPUT);
     }
 }
 
@@ -122,3 +133,26 @@ std::vector<std::string> ReportRecorder::Delivered() {
     Application.ProcessMessages();
     return FReports;
 }
+
+namespace {
+
+int menusClosed = 0;
+UINT_PTR menuTimer = 0;
+
+void CALLBACK CloseOpenMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (!menu || !IsWindowVisible(menu)) return;
+    ++menusClosed;
+    EndMenu();
+}
+
+}  // namespace
+
+MenuCloser::MenuCloser() {
+    menusClosed = 0;
+    menuTimer = SetTimer(nullptr, 0, 50, &CloseOpenMenu);
+}
+
+MenuCloser::~MenuCloser() { KillTimer(nullptr, menuTimer); }
+
+int MenuCloser::Closed() const { return menusClosed; }

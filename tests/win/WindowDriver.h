@@ -15,17 +15,20 @@ public:
     WindowDriver(const WindowDriver&) = delete;
     WindowDriver& operator=(const WindowDriver&) = delete;
 
-    // Calls act once, with the first visible window of this thread that has this caption, as soon
-    // as the user could use it (while a message box or another modal window of its own is up, it
-    // is disabled). Several calls queue their steps, each taken after the one before.
+    // Calls act once, with the first visible window of this thread that has this caption, or
+    // that matches, as soon as the user could use it (while a message box or another modal
+    // window of its own is up, it is disabled). Several calls queue their steps, each taken
+    // after the one before; an act may queue the next window to wait for.
     void WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act);
+    void WhenWindowAppears(std::function<bool(HWND)> matches, std::function<void(HWND)> act);
     // Every step queued so far has acted.
     bool Acted() const;
 };
 
 std::string WindowText(HWND window);
-// The visible top-level window of this process with the given caption, or null.
+// The visible top-level window of this thread with the given caption, or that matches; or null.
 HWND FindOwnWindow(const std::string& caption);
+HWND FindOwnWindow(const std::function<bool(HWND)>& matches);
 // The child button with this text, or null.
 HWND FindButton(HWND parent, const std::string& text);
 // Clicks the button with this text the way a user's click arrives: as a posted BM_CLICK.
@@ -52,4 +55,16 @@ public:
 private:
     std::vector<std::string> FReports;
     std::function<void(const std::string&)> FPrevious;
+};
+
+// Closes every popup menu that opens on this thread while it exists, as Esc would.
+class MenuCloser {
+public:
+    MenuCloser();
+    ~MenuCloser();
+    MenuCloser(const MenuCloser&) = delete;
+    MenuCloser& operator=(const MenuCloser&) = delete;
+
+    // How many open menus it has closed.
+    int Closed() const;
 };

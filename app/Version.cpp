@@ -1,0 +1,5 @@
+#include "app/Version.h"
+
+std::string VersionText() {
+    return "Version 1.0 (Build " + std::to_string(BuildNumber) + ")";
+}

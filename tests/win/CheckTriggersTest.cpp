@@ -1,0 +1,126 @@
+// The checks nobody asked for: the periodic thread with short intervals, the intervals read from
+// the settings, and dial-up connections coming up and going down through the stand-in
+// RASAPI32.DLL. Every check is handed to the user-interface thread, the test's own.
+
+#include "app/CheckTriggers.win.h"
+#include "app/Program.win.h"
+#include "framework/Application.win.h"
+#include "tests/win/ProgramFixture.h"
+#include "tests/win/WindowDriver.h"
+#include "tray/TrayStatus.win.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+double Milliseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+class CheckTriggersTest : public ProgramFixture {
+protected:
+    // Waits until the poller has polled `more` times after now.
+    void WaitForPolls(LONG more) {
+        const LONG target = Fake.Calls("RasEnumConnectionsA") + more;
+        EXPECT_TRUE(PumpUntil([&] { return Fake.Calls("RasEnumConnectionsA") >= target; }));
+    }
+};
+
+}  // namespace
+
+TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) {
+    constexpr double kInterval = 60, kCheckLength = 80, kClockSlack = 5;
+    StartWithBareMainForm();
+    std::vector<double> starts, ends;
+    Host().DuringCheck = [&] {
+        starts.push_back(Milliseconds());
+        Application.Pause(static_cast<DWORD>(kCheckLength));
+        ends.push_back(Milliseconds());
+    };
+    const double started = Milliseconds();
+    TTimedCheck timed(static_cast<std::int32_t>(kInterval));
+    EXPECT_TRUE(PumpUntil([&] { return Host().Checks >= 3; }));
+    timed.Terminate();
+    EXPECT_TRUE(timed.WaitFor(30000));
+
+    ASSERT_GE(starts.size(), 3u);
+    EXPECT_GE(starts[0] - started, kInterval - kClockSlack) << "one interval after the start";
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        EXPECT_GE(starts[i] - ends[i - 1], kInterval - kClockSlack) << "check " << i;
+    for (DWORD thread : Host().CheckThreads) EXPECT_EQ(thread, GetCurrentThreadId());
+}
+
+TEST_F(CheckTriggersTest, AStopWakesThePeriodicThreadAndAStoppedThreadNeverChecks) {
+    StartWithBareMainForm();
+    StartTimedCheck(60);
+    const DWORD stopping = GetTickCount();
+    StopTimedCheck();
+    EXPECT_LT(GetTickCount() - stopping, 30000u) << "the hour-long sleep was not cut short";
+    EXPECT_EQ(TimedCheck(), nullptr);
+
+    // Stopped while its request waits to be served: served, it finds nothing to do.
+    TTimedCheck timed(1);
+    for (int i = 0; i < 30000 && !(GetQueueStatus(QS_SENDMESSAGE) & QS_SENDMESSAGE); ++i) Sleep(1);
+    timed.Terminate();
+    EXPECT_TRUE(timed.WaitFor(30000));
+    EXPECT_EQ(Host().Checks, 0);
+}
+
+TEST_F(CheckTriggersTest, TheIntervalComesFromTheSettingsAndAnyValueOutOfRangeIsTenMinutes) {
+    struct Case {
+        bool repeat;
+        std::int32_t minutes, interval;
+    };
+    const Case cases[] = {{true, 10, 600000},  {true, 1, 60000},       {true, 9999, 599940000},
+                          {true, 0, 600000},   {true, 100000, 600000}, {true, -1, 600000},
+                          {false, 10, 0}};
+    StartWithBareMainForm();
+    int checks = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minutes) + (c.repeat ? " minutes" : " minutes, no repeat"));
+        Settings(false, c.repeat, c.minutes);
+        ApplyCheckSettings();
+        EXPECT_EQ(Host().Checks, ++checks) << "every application of the settings checks";
+        EXPECT_EQ(TimedCheck() ? TimedCheck()->Interval : 0, c.interval);
+    }
+}
+
+TEST_F(CheckTriggersTest, DialUpConnectionsStartAndStopTheChecks) {
+    Settings(true, true, 10);
+    StartWithBareMainForm();
+    ApplyCheckSettings();
+    EXPECT_EQ(Host().Checks, 0) << "no connection, no check";
+    EXPECT_EQ(TimedCheck(), nullptr);
+
+    bool periodicDuringCheck = true;
+    Host().DuringCheck = [&] { periodicDuringCheck = TimedCheck() != nullptr; };
+    Connect(true);
+    EXPECT_TRUE(PumpUntil([&] { return Host().Checks == 1; }));
+    EXPECT_FALSE(periodicDuringCheck) << "the periodic thread starts after the check";
+    ASSERT_NE(TimedCheck(), nullptr);
+    EXPECT_EQ(TimedCheck()->Interval, 600000);
+    EXPECT_EQ(Host().CheckThreads, std::vector<DWORD>{GetCurrentThreadId()});
+    const std::string hint = Shell.Tips().back();
+    EXPECT_EQ(hint, "At 14:30 you had 3 mail messages");
+
+    Connect(false);
+    EXPECT_TRUE(PumpUntil([&] { return TimedCheck() == nullptr; }));
+    EXPECT_EQ(Shell.Requests.back().Data.uFlags, static_cast<UINT>(NIF_ICON));
+    EXPECT_EQ(Shell.Requests.back().Picture, IconPixels(NoMailPicture()));
+    EXPECT_EQ(Shell.Tips().back(), hint) << "the hint still tells the last result";
+
+    // Switched to a direct connection: connections cause nothing any more.
+    Settings(false, false);
+    ApplyCheckSettings();
+    EXPECT_EQ(Host().Checks, 2);
+    const std::size_t requests = Shell.Requests.size();
+    Connect(true);
+    WaitForPolls(3);
+    Connect(false);
+    WaitForPolls(3);
+    EXPECT_EQ(Host().Checks, 2);
+    EXPECT_EQ(Shell.Requests.size(), requests);
+}

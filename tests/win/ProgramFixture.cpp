@@ -1,0 +1,182 @@
+#include "tests/win/ProgramFixture.h"
+
+#include "app/MainForm.win.h"
+#include "app/Program.win.h"
+#include "dialup/ConnectionStatus.win.h"
+#include "framework/Application.win.h"
+#include "resources/resource.h"
+#include "settings/AppProperties.win.h"
+#include "tests/win/RawRegistry.h"
+#include "tray/NotifyForm.win.h"
+#include "tray/TrayStatus.win.h"
+
+namespace {
+
+const char kTestKey[] = "Software\\Brightmoor\\LarkspurProgramTest";
+constexpr DWORD kQuickPolls = 2;
+
+class PlayedJob : public IMailCountJob {
+public:
+    explicit PlayedJob(TestCheckHost& host) : Host(host) {}
+    void SetAccount(const std::string&, const std::string&, const std::string&) override {}
+    void Run() override {
+        ++Host.Checks;
+        Host.CheckThreads.push_back(GetCurrentThreadId());
+        Host.Log.push_back("check");
+        if (Host.DuringCheck) Host.DuringCheck();
+        if (Canceled)
+            OnError(this, "Operation has been canceled", mekCanceled);
+        else
+            OnSuccess(this, Host.Count);
+    }
+    void Cancel() override { Canceled = true; }
+
+private:
+    TestCheckHost& Host;
+    bool Canceled = false;
+};
+
+}  // namespace
+
+ShellRecorder::ShellRecorder() : Previous(TNotifyIcon::ShellNotify) {
+    TNotifyIcon::ShellNotify = [this](DWORD message, const TNotifyIconDataV1& data) {
+        Requests.push_back({message, data, IconPixels(data.hIcon)});
+        return TRUE;
+    };
+}
+
+ShellRecorder::~ShellRecorder() { TNotifyIcon::ShellNotify = Previous; }
+
+std::vector<std::string> ShellRecorder::Tips() const {
+    std::vector<std::string> tips;
+    for (const TrayRequest& r : Requests)
+        if (r.Data.uFlags & NIF_TIP) tips.push_back(r.Tip());
+    return tips;
+}
+
+std::vector<std::uint32_t> IconPixels(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return {};
+    BITMAP bitmap{};
+    GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(bitmap.bmWidth * bitmap.bmHeight));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, info.hbmColor, 0, static_cast<UINT>(bitmap.bmHeight), pixels.data(), &format,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels;
+}
+
+void PostTrayMessage(HWND owner, UINT iconId, UINT mouseMessage) {
+    PostMessageA(owner, RegisterWindowMessageA("Fen.TNotifyIconMsg"), iconId, mouseMessage);
+}
+
+bool TestCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
+
+MailAccount TestCheckHost::Account() {
+    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(), Settings.Password()};
+}
+
+std::unique_ptr<IMailCountJob> TestCheckHost::CreateJob() {
+    return std::make_unique<PlayedJob>(*this);
+}
+
+int TestCheckHost::ShowSettingsPrompt() {
+    Log.push_back("prompt");
+    if (DuringPrompt) DuringPrompt();
+    return PromptResult;
+}
+
+void TestCheckHost::OpenPropertiesDialog(int page) {
+    Log.push_back("properties " + std::to_string(page));
+}
+
+void TestCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
+    ::ShowResultInTray(count, time);
+}
+
+void TestCheckHost::NotifyAfterCheck(std::int32_t count) {
+    Log.push_back("notify " + std::to_string(count));
+}
+
+void TestCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
+    ::ShowLastResult(count, time);
+}
+
+void TestCheckHost::ReportMailError(const std::string& message, TMailErrorKind) {
+    Log.push_back("error " + message);
+}
+
+void TestCheckHost::ProcessMessages() { Application.ProcessMessages(); }
+
+bool TestCheckHost::Pause(int milliseconds) { return Application.Pause(milliseconds); }
+
+TDateTime TestCheckHost::Now() { return EncodeDateTime({2024, 3, 9, 14, 30, 0, 0}); }
+
+void ProgramFixture::SetUp() {
+    ASSERT_TRUE(Fake.Loaded());
+    DeleteKeyTree(HKEY_CURRENT_USER, kTestKey);
+    AppProperties = CreateAppProperties([] { return false; }, kTestKey);
+    AppProperties->SetMailAppPath("");
+    Settings(false);
+}
+
+void ProgramFixture::TearDown() {
+    StopCheckTriggers();
+    StopConnectionStatus();
+    MainForm.reset();
+    DestroyTrayIcon();
+    Application.SetMainForm(nullptr);
+    BareMainForm.reset();
+    ConnectionEvent.reset();
+    MailStatus.reset();
+    CheckHost.reset();
+    AppProperties.reset();
+    DeleteKeyTree(HKEY_CURRENT_USER, kTestKey);
+}
+
+void ProgramFixture::Settings(bool dialUp, bool repeat, std::int32_t interval, bool complete) {
+    AppProperties->SetUseDialUpNetworking(dialUp);
+    AppProperties->SetRepeatMailCheck(repeat);
+    AppProperties->SetRepeatMailInterval(interval);
+    AppProperties->SetPop3ServerAddress(complete ? "pop.example" : "");
+    AppProperties->SetLoginUsername(complete ? "ann" : "");
+    AppProperties->SetPassword(complete ? "secret" : "");
+}
+
+void ProgramFixture::StartGlobals() {
+    StartConnectionStatus(kQuickPolls);
+    LoadTrayPictures();
+    CheckHost = std::make_unique<TestCheckHost>(*AppProperties);
+    MailStatus = std::make_unique<TMailStatus>(*CheckHost);
+    ConnectionEvent = std::make_unique<TConnectionEvent>();
+}
+
+void ProgramFixture::StartProgram() {
+    StartGlobals();
+    CreateMainForm();
+}
+
+void ProgramFixture::StartWithBareMainForm() {
+    StartGlobals();
+    BareMainForm = std::make_unique<TForm>(IDD_MAINFORM);
+    BareMainForm->CreateHandle();
+    Application.SetMainForm(BareMainForm.get());
+}
+
+TestCheckHost& ProgramFixture::Host() { return static_cast<TestCheckHost&>(*CheckHost); }
+
+HWND ProgramFixture::MainWindow() const {
+    return BareMainForm ? BareMainForm->Handle() : MainForm->Handle();
+}
+
+void ProgramFixture::Connect(bool up) {
+    if (up)
+        Fake.SetConnections({{"isp", RasStateConnected}});
+    else
+        Fake.SetConnections({});
+}

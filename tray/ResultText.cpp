@@ -1,0 +1,25 @@
+#include "tray/ResultText.h"
+
+#include "tray/CountText.h"
+
+const char kNotCheckedHint[] = "Your mail has not yet been checked";
+
+namespace {
+
+// "At " h:mm " you had", the time in the pattern's own form (hour without a leading zero).
+std::string TimeLine(TDateTime time, const std::string& separator) {
+    const TimeOfDay t = DecodeTime(time);
+    const std::string minutes = (t.Minute < 10 ? "0" : "") + std::to_string(t.Minute);
+    return "At " + std::to_string(t.Hour) + separator + minutes + " you had";
+}
+
+}  // namespace
+
+std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator) {
+    return TimeLine(time, timeSeparator) + " " + MailMessagesText(count);
+}
+
+PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator) {
+    if (time == 0.0) return {"Your mail has not", "yet been checked"};
+    return {TimeLine(time, timeSeparator), MailMessagesText(count)};
+}

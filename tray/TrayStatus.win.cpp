@@ -1,0 +1,68 @@
+#include "tray/TrayStatus.win.h"
+
+#include <memory>
+
+#include "framework/Application.win.h"
+#include "framework/Form.win.h"
+#include "framework/Locale.win.h"
+#include "tray/ResultText.h"
+
+namespace {
+
+std::unique_ptr<TNotifyIcon> Icon;
+// Shared icon resources: the platform frees them with the program.
+HICON NoMail = nullptr;
+HICON MailWaiting = nullptr;
+
+}  // namespace
+
+void LoadTrayPictures() {
+    NoMail = LoadIconA(Application.Instance(), "NOMAIL");
+    MailWaiting = LoadIconA(Application.Instance(), "MAILWAITING");
+}
+
+HICON NoMailPicture() { return NoMail; }
+HICON MailWaitingPicture() { return MailWaiting; }
+
+void EnsureTrayIcon() {
+    if (Icon) return;
+    Icon = std::make_unique<TNotifyIcon>(Application.MainForm());
+    Icon->SetIconVisible(true);
+    Icon->SetHint(kNotCheckedHint);
+}
+
+void SetTrayHint(const std::string& text) {
+    EnsureTrayIcon();
+    Icon->SetHint(text);
+}
+
+void ShowResultInTray(std::int32_t count, TDateTime time) {
+    SetTrayHint(TrayHintText(count, time, LocaleTimeSeparator()));
+    SetMailWaiting(count > 0);
+}
+
+void SetTrayPicture(HICON picture) {
+    EnsureTrayIcon();
+    Icon->SetIcon(picture);
+}
+
+void SetMailWaiting(bool waiting) { SetTrayPicture(waiting ? MailWaiting : NoMail); }
+
+void SetTrayMenu(TPopupMenu* menu) {
+    EnsureTrayIcon();
+    Icon->SetPopupMenu(menu);
+}
+
+void SetTrayClick(TNotifyIcon::TNotifyEvent handler) {
+    EnsureTrayIcon();
+    Icon->OnClick = std::move(handler);
+}
+
+void SetTrayDoubleClick(TNotifyIcon::TNotifyEvent handler) {
+    EnsureTrayIcon();
+    Icon->OnDblClick = std::move(handler);
+}
+
+TNotifyIcon* TrayIcon() { return Icon.get(); }
+
+void DestroyTrayIcon() { Icon.reset(); }
