@@ -2,6 +2,7 @@
 // at once, "/?" opens the help document beside the program.
 
 #include "tests/e2e/Program.h"
+#include "tests/e2e/SettingsKey.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,9 @@ public:
 }  // namespace
 
 TEST(Startup, TheFirstCopyRunsWithOnlyItsHiddenWindows) {
+    // A complete account waiting for a dial-up connection: no check and no prompt to show.
+    SettingsKey settings;
+    settings.Account("127.0.0.1", "three", "three-secret", false);
     RunningProgram first(Larkspur());
     ASSERT_TRUE(first.Started());
     HWND app = first.WaitForWindow(kTitle, 10000);

@@ -1,0 +1,195 @@
+// What a user meets after a check, with the real Larkspur.exe against the test Dovecot: the
+// "Mail" window after a double click on the tray icon, and "Mail Server Error" shown once for a
+// wrong password, with the way through "Properties" to a check that works. The screenshots of
+// the help document are taken here.
+
+#include "resources/resource.h"
+#include "tests/e2e/Program.h"
+#include "tests/e2e/Screenshot.h"
+#include "tests/e2e/SettingsKey.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+const char kMail[] = "Mail";
+const char kError[] = "Mail Server Error";
+const char kProperties[] = "Properties";
+const DWORD kWait = 20000;
+
+std::string Larkspur() {
+    return BinFolder() + "Larkspur.exe";
+}
+
+// The visible windows of the program with this caption.
+std::vector<HWND> Shown(RunningProgram& program, const std::string& caption) {
+    std::vector<HWND> shown;
+    for (HWND w : program.TopLevelWindows())
+        if (IsWindowVisible(w) && WindowTextOf(w) == caption) shown.push_back(w);
+    return shown;
+}
+
+HWND WaitShown(RunningProgram& program, const std::string& caption) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const auto shown = Shown(program, caption);
+            found = shown.empty() ? nullptr : shown.front();
+            return found != nullptr;
+        },
+        kWait);
+    return found;
+}
+
+bool WaitGone(RunningProgram& program, const std::string& caption) {
+    return WaitUntil([&] { return Shown(program, caption).empty(); }, kWait);
+}
+
+// A control of a dialog, on the dialog itself or on one of its pages.
+HWND Control(HWND dialog, int id) {
+    if (HWND control = GetDlgItem(dialog, id)) return control;
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (HWND control = GetDlgItem(page, id)) return control;
+    return nullptr;
+}
+
+void Click(HWND dialog, int id) {
+    PostMessageA(Control(dialog, id), BM_CLICK, 0, 0);
+}
+
+// What the shell posts to the icon's window for a double click on the tray icon.
+void DoubleClickTrayIcon(RunningProgram& program) {
+    HWND mainForm = program.WaitForWindow("MainForm", kWait);
+    PostMessageA(mainForm, RegisterWindowMessageA("Fen.TNotifyIconMsg"), 0, WM_LBUTTONDBLCLK);
+}
+
+// The middle of the envelope's frame is drawn (the animation area lies at 16, 16 at 120 pixels
+// per inch); before the first frame it is bare dialog face.
+bool EnvelopeShows(HWND mail) {
+    HDC screen = GetDC(nullptr);
+    const int corner = MulDiv(16, GetDeviceCaps(screen, LOGPIXELSY), 120);
+    POINT middle{corner + 26, corner + 17};
+    ClientToScreen(mail, &middle);
+    const COLORREF pixel = GetPixel(screen, middle.x, middle.y);
+    ReleaseDC(nullptr, screen);
+    return pixel != GetSysColor(COLOR_BTNFACE);
+}
+
+// Failed logins in the test Dovecot's log, which lies beside its mail folder.
+int FailedLogins() {
+    std::string path = "Z:" + std::string(std::getenv("LARKSPUR_POP3_MAILDIR"));
+    path = path.substr(0, path.find_last_of('/') + 1) + "dovecot.log";
+    std::ifstream in(path);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int count = 0;
+    for (std::size_t at = log.find("auth failed"); at != std::string::npos;
+         at = log.find("auth failed", at + 1))
+        ++count;
+    return count;
+}
+
+// Once the window's thread has answered, everything it was doing before has been done.
+void RoundTrip(HWND window) {
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
+}
+
+// Has the window and its children painted now, as they are, before a picture is taken.
+void Repainted(HWND window) {
+    RoundTrip(window);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+class Dialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* port = std::getenv("LARKSPUR_POP3_PORT");
+        ASSERT_TRUE(port && std::string(port) == "110" && std::getenv("LARKSPUR_POP3_MAILDIR"))
+            << "these tests need the test Dovecot on 127.0.0.1:110 (scripts/test starts it)";
+    }
+
+    // The count window's sentence, then OK; empty when no window came.
+    std::string ReadAndCloseCountWindow(RunningProgram& program) {
+        HWND mail = WaitShown(program, kMail);
+        if (!mail) return "";
+        const std::string text = WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL));
+        Click(mail, IDOK);
+        EXPECT_TRUE(WaitGone(program, kMail));
+        return text;
+    }
+
+    SettingsKey Settings;
+};
+
+TEST_F(Dialogs, ADoubleClickWithThreeMessagesOpensTheMailWindowAndOkClosesIt) {
+    Settings.Account("127.0.0.1", "three", "three-secret", true);
+    Settings.Dword("Notification", "Play Sound", 0);
+    RunningProgram program(Larkspur());
+    // The check of the start-up comes first.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+
+    DoubleClickTrayIcon(program);
+    HWND mail = WaitShown(program, kMail);
+    ASSERT_NE(mail, nullptr);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL)), "You have 3 mail messages.");
+    EXPECT_TRUE(WaitUntil([&] { return EnvelopeShows(mail); }, kWait));
+    EXPECT_TRUE(SaveScreenshot(mail, "mail-window"));
+    Click(mail, IDOK);
+    EXPECT_TRUE(WaitGone(program, kMail));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
+    Settings.Account("127.0.0.1", "three", "wrong", true);
+    Settings.Dword("Notification", "Play Sound", 0);
+    const int failedBefore = FailedLogins();
+    RunningProgram program(Larkspur());
+
+    HWND error = WaitShown(program, kError);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(error, IDC_ERRORTYPELABEL)),
+              "Your mail server returned an error. It said:");
+    EXPECT_EQ(WindowTextOf(GetDlgItem(error, IDC_MAILSERVERERRORLABEL)),
+              "-ERR [AUTH] Authentication failed.");
+    Repainted(error);
+    EXPECT_TRUE(SaveScreenshot(error, "mail-server-error"));
+
+    // A second failure while the dialog is up: the server has seen it, the program drops it.
+    DoubleClickTrayIcon(program);
+    EXPECT_TRUE(WaitUntil([&] { return FailedLogins() >= failedBefore + 2; }, kWait));
+    RoundTrip(error);
+    EXPECT_EQ(Shown(program, kError).size(), 1u);
+
+    Click(error, IDC_SETUPNOW);
+    HWND properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_TRUE(Shown(program, kError).empty());
+    HWND tabs = GetDlgItem(properties, IDC_PAGECONTROL);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1) << "not on the Mailbox page";
+    Repainted(properties);
+    EXPECT_TRUE(SaveScreenshot(properties, "properties-mailbox"));
+    const std::pair<int, const char*> otherPages[] = {{0, "properties-general"},
+                                                      {2, "properties-notification"}};
+    for (const auto& [page, name] : otherPages) {
+        SendMessageA(tabs, TCM_SETCURFOCUS, page, 0);
+        Repainted(properties);
+        EXPECT_TRUE(SaveScreenshot(properties, name));
+    }
+    SendMessageA(tabs, TCM_SETCURFOCUS, 1, 0);
+
+    SetWindowTextA(Control(properties, IDC_PASSWORDEB), "three-secret");
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(SettingsKey::StoredString("Mailbox", "Password"), "three-secret");
+    // OK puts the settings into effect, which checks again.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+    EXPECT_TRUE(Shown(program, kError).empty());
+}
+
+}  // namespace
