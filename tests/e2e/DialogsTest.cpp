@@ -99,11 +99,17 @@ void RoundTrip(HWND window) {
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
 }
 
-// Has the window and its children painted now, as they are, before a picture is taken.
+bool NothingToPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && !NothingToPaint(child)) return false;
+    return true;
+}
+
+// Waits until the window and its children have painted what changed, before a picture.
 void Repainted(HWND window) {
     RoundTrip(window);
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(WaitUntil([&] { return NothingToPaint(window); }, kWait));
 }
 
 class Dialogs : public ::testing::Test {
