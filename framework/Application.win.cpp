@@ -166,7 +166,8 @@ void TApplication::ReportException(std::exception_ptr failure) noexcept {
             std::lock_guard<std::mutex> lock(FReportsLock);
             FReports.push_back(failure);
         }
-        PostMessageA(Handle(), WM_DELIVERREPORTS, 0, 0);
+        // A tool without the application window has nobody to tell; the report stays queued.
+        if (HWND window = Handle()) PostMessageA(window, WM_DELIVERREPORTS, 0, 0);
     } catch (...) {
         // Out of memory while reporting: there is nothing left to report with.
     }

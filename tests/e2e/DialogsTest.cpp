@@ -4,9 +4,8 @@
 // the help document are taken here.
 
 #include "resources/resource.h"
+#include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
-#include "tests/e2e/Screenshot.h"
-#include "tests/e2e/SettingsKey.h"
 
 #include <commctrl.h>
 
@@ -63,10 +62,40 @@ void Click(HWND dialog, int id) {
     PostMessageA(Control(dialog, id), BM_CLICK, 0, 0);
 }
 
-// What the shell posts to the icon's window for a double click on the tray icon.
 void DoubleClickTrayIcon(RunningProgram& program) {
-    HWND mainForm = program.WaitForWindow("MainForm", kWait);
-    PostMessageA(mainForm, RegisterWindowMessageA("Fen.TNotifyIconMsg"), 0, WM_LBUTTONDBLCLK);
+    PostTrayMessage(program.WaitForWindow("MainForm", kWait), WM_LBUTTONDBLCLK);
+}
+
+const char kMailboxKey[] = "Software\\Brightmoor\\Larkspur\\Mailbox";
+const char kNotificationKey[] = "Software\\Brightmoor\\Larkspur\\Notification";
+
+// The settings as the user left them: the test Dovecot's account on a direct connection, and
+// the "Mail" window after a check.
+void SeedAccount(const std::string& password) {
+    SeedSettings("three", password, false);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD on = 1;
+    RegSetValueExA(key, "Show Window", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+    RegCloseKey(key);
+}
+
+std::string StoredPassword() {
+    char text[256] = {};
+    DWORD size = sizeof text - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailboxKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    RegQueryValueExA(key, "Password", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return text;
+}
+
+// What a user sees of the window, for the help document.
+bool SaveScreenshot(HWND window, const std::string& name) {
+    RECT area;
+    return GetWindowRect(window, &area) && Screenshot(name, &area);
 }
 
 // The middle of the envelope's frame is drawn (the animation area lies at 16, 16 at 120 pixels
@@ -119,6 +148,7 @@ protected:
         ASSERT_TRUE(port && std::string(port) == "110" && std::getenv("LARKSPUR_POP3_MAILDIR"))
             << "these tests need the test Dovecot on 127.0.0.1:110 (scripts/test starts it)";
     }
+    void TearDown() override { DeleteSettings(); }
 
     // The count window's sentence, then OK; empty when no window came.
     std::string ReadAndCloseCountWindow(RunningProgram& program) {
@@ -129,13 +159,10 @@ protected:
         EXPECT_TRUE(WaitGone(program, kMail));
         return text;
     }
-
-    SettingsKey Settings;
 };
 
 TEST_F(Dialogs, ADoubleClickWithThreeMessagesOpensTheMailWindowAndOkClosesIt) {
-    Settings.Account("127.0.0.1", "three", "three-secret", true);
-    Settings.Dword("Notification", "Play Sound", 0);
+    SeedAccount("three-secret");
     RunningProgram program(Larkspur());
     // The check of the start-up comes first.
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
@@ -152,8 +179,7 @@ TEST_F(Dialogs, ADoubleClickWithThreeMessagesOpensTheMailWindowAndOkClosesIt) {
 }
 
 TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
-    Settings.Account("127.0.0.1", "three", "wrong", true);
-    Settings.Dword("Notification", "Play Sound", 0);
+    SeedAccount("wrong");
     const int failedBefore = FailedLogins();
     RunningProgram program(Larkspur());
 
@@ -192,7 +218,7 @@ TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
     SetWindowTextA(Control(properties, IDC_PASSWORDEB), "three-secret");
     Click(properties, IDOK);
     EXPECT_TRUE(WaitGone(program, kProperties));
-    EXPECT_EQ(SettingsKey::StoredString("Mailbox", "Password"), "three-secret");
+    EXPECT_EQ(StoredPassword(), "three-secret");
     // OK puts the settings into effect, which checks again.
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_TRUE(Shown(program, kError).empty());

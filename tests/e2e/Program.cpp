@@ -1,5 +1,7 @@
 #include "tests/e2e/Program.h"
 
+#include <shlwapi.h>
+
 std::string BinFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -77,3 +79,42 @@ std::string WindowTextOf(HWND window) {
                         SMTO_ABORTIFHUNG, 2000, nullptr);
     return text;
 }
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Brightmoor\\Larkspur";
+
+void SetValue(const std::string& section, const char* name, DWORD type, const void* data,
+              DWORD size) {
+    HKEY key = nullptr;
+    const std::string path = std::string(kSettingsKey) + "\\" + section;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void SetString(const std::string& section, const char* name, const std::string& value) {
+    SetValue(section, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void SetNumber(const std::string& section, const char* name, DWORD value) {
+    SetValue(section, name, REG_DWORD, &value, sizeof value);
+}
+
+}  // namespace
+
+void SeedSettings(const std::string& user, const std::string& password, bool dialUp) {
+    DeleteSettings();
+    SetString("Mailbox", "Pop3 Server Address", "127.0.0.1");
+    SetString("Mailbox", "Login Username", user);
+    SetString("Mailbox", "Password", password);
+    SetNumber("General", "Use Dial-up Networking", dialUp);
+    SetNumber("General", "Repeat Mail Check", 0);
+    SetNumber("Notification", "Show Window", 0);
+    SetNumber("Notification", "Play Sound", 0);
+    SetString("Notification", "Mail App Path", "");
+}
+
+void DeleteSettings() { SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }

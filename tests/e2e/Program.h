@@ -33,6 +33,13 @@ private:
 };
 
 std::string WindowTextOf(HWND window);
+
+// Larkspur's settings key as an earlier run would have left it: the account of the test
+// Dovecot, a direct or a dial-up connection, no periodic check, and after a check neither a
+// window, a sound nor a mail program. On Wine a dial-up connection never comes up, so dial-up
+// mode starts without a check.
+void SeedSettings(const std::string& user, const std::string& password, bool dialUp);
+void DeleteSettings();
 // Polls until the condition holds or the time is up.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD milliseconds) {

@@ -2,7 +2,6 @@
 // at once, "/?" opens the help document beside the program.
 
 #include "tests/e2e/Program.h"
-#include "tests/e2e/SettingsKey.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +57,13 @@ private:
     std::string Old, Record;
 };
 
+// Settings that start no check and offer no prompt.
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override { SeedSettings("three", "three-secret", true); }
+    void TearDown() override { DeleteSettings(); }
+};
+
 bool AnyVisible(RunningProgram& program) {
     for (HWND w : program.TopLevelWindows())
         if (IsWindowVisible(w)) return true;
@@ -78,10 +84,7 @@ public:
 
 }  // namespace
 
-TEST(Startup, TheFirstCopyRunsWithOnlyItsHiddenWindows) {
-    // A complete account waiting for a dial-up connection: no check and no prompt to show.
-    SettingsKey settings;
-    settings.Account("127.0.0.1", "three", "three-secret", false);
+TEST_F(Startup, TheFirstCopyRunsWithOnlyItsHiddenWindows) {
     RunningProgram first(Larkspur());
     ASSERT_TRUE(first.Started());
     HWND app = first.WaitForWindow(kTitle, 10000);
@@ -93,7 +96,7 @@ TEST(Startup, TheFirstCopyRunsWithOnlyItsHiddenWindows) {
     EXPECT_FALSE(AnyVisible(first)) << "a window or taskbar button is showing";
 }
 
-TEST(Startup, ASecondCopyEndsAtOnceWithCodeZeroAndLeavesTheFirstAlone) {
+TEST_F(Startup, ASecondCopyEndsAtOnceWithCodeZeroAndLeavesTheFirstAlone) {
     RunningProgram first(Larkspur());
     ASSERT_NE(first.WaitForWindow(kTitle, 10000), nullptr);
     RunningProgram second(Larkspur());
@@ -104,7 +107,7 @@ TEST(Startup, ASecondCopyEndsAtOnceWithCodeZeroAndLeavesTheFirstAlone) {
     EXPECT_NE(first.WaitForWindow(kTitle, 1000), nullptr);
 }
 
-TEST(Startup, ACopyUnderAnotherFileNameRunsBesideTheFirst) {
+TEST_F(Startup, ACopyUnderAnotherFileNameRunsBesideTheFirst) {
     ExeCopy renamed("larkspur-e2e\\Larkspur2.exe");
     RunningProgram first(Larkspur());
     ASSERT_NE(first.WaitForWindow(kTitle, 10000), nullptr);
@@ -114,7 +117,7 @@ TEST(Startup, ACopyUnderAnotherFileNameRunsBesideTheFirst) {
     EXPECT_TRUE(first.Running());
 }
 
-TEST(Startup, HelpSwitchOpensTheHelpDocumentOncePerOccurrenceAndStartsNormally) {
+TEST_F(Startup, HelpSwitchOpensTheHelpDocumentOncePerOccurrenceAndStartsNormally) {
     HtmlAssociation association;
     RunningProgram first(Larkspur(), "/? -? /?x /?");
     ASSERT_NE(first.WaitForWindow(kTitle, 10000), nullptr);
@@ -130,7 +133,7 @@ TEST(Startup, HelpSwitchOpensTheHelpDocumentOncePerOccurrenceAndStartsNormally) 
     EXPECT_TRUE(first.Running());
 }
 
-TEST(Startup, ASecondCopyWithTheHelpSwitchOpensTheHelpAndEnds) {
+TEST_F(Startup, ASecondCopyWithTheHelpSwitchOpensTheHelpAndEnds) {
     RunningProgram first(Larkspur());
     ASSERT_NE(first.WaitForWindow(kTitle, 10000), nullptr);
     HtmlAssociation association;
@@ -141,7 +144,7 @@ TEST(Startup, ASecondCopyWithTheHelpSwitchOpensTheHelpAndEnds) {
     EXPECT_TRUE(WaitUntil([&] { return association.Opened().size() == 1; }, 5000));
 }
 
-TEST(Startup, AMissingHelpDocumentIsReportedAndStartUpGoesOn) {
+TEST_F(Startup, AMissingHelpDocumentIsReportedAndStartUpGoesOn) {
     ExeCopy lonely("larkspur-e2e-nohelp\\Larkspur.exe");
     RunningProgram program(lonely.Path, "/?");
     HWND box = program.WaitForWindow("Error", 10000);

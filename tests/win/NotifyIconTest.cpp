@@ -6,6 +6,7 @@
 #include "resources/resource.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/WindowDriver.h"
+#include "tray/TrayStatus.win.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,10 @@ TEST_F(NotifyIconTest, TheOwnerMustBeAFormWhoseWindowCanBeSubclassed) {
     std::thread([&] { foreign = std::make_unique<OwnerForm>(); }).join();
     EXPECT_EQ(error([&] { TNotifyIcon icon(foreign.get()); }), "Failed to subclass owner's WndProc");
     foreign.release();  // its window went with its thread
+
+    ASSERT_EQ(Application.MainForm(), nullptr);
+    EXPECT_EQ(error([] { SetTrayHint("made before the main form"); }), "Owner must be a TForm");
+    EXPECT_EQ(TrayIcon(), nullptr);
     EXPECT_TRUE(Shell.Requests.empty());
 }
 
