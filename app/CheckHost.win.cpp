@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include "app/CheckTriggers.win.h"
+#include "app/ErrorForm.win.h"
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "settings/AppProperties.h"
+#include "settings/PropertyForm.win.h"
+#include "tray/Notification.win.h"
 #include "tray/NotifyForm.win.h"
 #include "tray/TrayStatus.win.h"
 
@@ -21,19 +25,25 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
 
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
-void TCheckHost::OpenPropertiesDialog(int) {}
+void TCheckHost::OpenPropertiesDialog(int page) {
+    if (ShowPropertiesDialog(Settings, page)) ApplyCheckSettings();
+}
 
 void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
     ::ShowResultInTray(count, time);
 }
 
-void TCheckHost::NotifyAfterCheck(std::int32_t) {}
+void TCheckHost::NotifyAfterCheck(std::int32_t count) {
+    ::NotifyAfterCheck(Settings, count);
+}
 
 void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
     ::ShowLastResult(count, time);
 }
 
-void TCheckHost::ReportMailError(const std::string&, TMailErrorKind) {}
+void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
+    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+}
 
 void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }
 

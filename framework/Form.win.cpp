@@ -52,7 +52,7 @@ private:
 
 void TForm::CreateParams(DWORD&, DWORD&) {}
 
-void TForm::CreateHandle() {
+void TForm::CreateHandle(HWND parent) {
     if (Handle()) return;
     std::vector<BYTE> bytes = LoadTemplate(TemplateId);
     DialogExHeader header;
@@ -63,7 +63,7 @@ void TForm::CreateHandle() {
     CreateParams(header.style, header.exStyle);
     header.style &= ~WS_VISIBLE;  // shown by ShowModal, after the form has set itself up
     std::memcpy(bytes.data(), &header, sizeof header);
-    CreateDialogHandle(bytes.data(), Application.Handle());
+    CreateDialogHandle(bytes.data(), parent ? parent : Application.Handle());
 }
 
 int TForm::ShowModal() {
@@ -81,6 +81,7 @@ int TForm::ShowModal() {
                 PostQuitMessage(0);
                 break;
             }
+            if (PreTranslateMessage(msg)) continue;
             if (!IsDialogMessageA(Handle(), &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);

@@ -22,8 +22,9 @@ public:
     // ModalResult is set or the program quits; then hides and destroys the window and returns
     // ModalResult. Raises when the window cannot be made.
     int ShowModal();
-    // Creates the window from its template without showing it.
-    void CreateHandle();
+    // Creates the window from its template without showing it: owned by the application window,
+    // or a child of parent for a form that is a page of another.
+    void CreateHandle(HWND parent = nullptr);
 
     int ModalResult = mrNone;
 
@@ -34,6 +35,8 @@ protected:
     virtual void FormCreate() {}
     // Just before ShowModal shows the window.
     virtual void FormShow() {}
+    // Sees each message of the modal loop before the dialog manager does; true swallows it.
+    virtual bool PreTranslateMessage(MSG&) { return false; }
     // A button with a modal result ends the dialog with it; other commands are ignored.
     void OnCommand(int id, int notifyCode) override;
     void OnTimer(UINT_PTR id) override;

@@ -3,38 +3,40 @@
 #include "framework/Application.win.h"
 
 #include <algorithm>
+#include <deque>
 #include <vector>
 
 namespace {
 
-struct Pending {
+struct Step {
     std::function<bool(HWND)> matches;
     std::function<void(HWND)> act;
-    bool acted = false;
 };
 
-Pending* current = nullptr;
+std::deque<Step>* steps = nullptr;
 UINT_PTR timer = 0;
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    if (!current || current->acted) return;
-    HWND window = FindOwnWindow(current->matches);
-    if (!window) return;
-    current->acted = true;
-    current->act(window);
+    if (!steps || steps->empty()) return;
+    HWND window = FindOwnWindow(steps->front().matches);
+    if (!window || !IsWindowEnabled(window)) return;
+    // Taken off the queue first: the act may run a modal loop in which the next step polls.
+    Step step = std::move(steps->front());
+    steps->pop_front();
+    step.act(window);
 }
 
 }  // namespace
 
 WindowDriver::WindowDriver() {
-    current = new Pending;
+    steps = new std::deque<Step>;
     timer = SetTimer(nullptr, 0, 50, &Poll);
 }
 
 WindowDriver::~WindowDriver() {
     KillTimer(nullptr, timer);
-    delete current;
-    current = nullptr;
+    delete steps;
+    steps = nullptr;
 }
 
 void WindowDriver::WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act) {
@@ -44,12 +46,10 @@ void WindowDriver::WhenWindowAppears(const std::string& caption, std::function<v
 
 void WindowDriver::WhenWindowAppears(std::function<bool(HWND)> matches,
                                      std::function<void(HWND)> act) {
-    current->matches = std::move(matches);
-    current->act = std::move(act);
-    current->acted = false;
+    steps->push_back({std::move(matches), std::move(act)});
 }
 
-bool WindowDriver::Acted() const { return current->acted; }
+bool WindowDriver::Acted() const { return steps->empty(); }
 
 std::string WindowText(HWND window) {
     char text[1024] = {};

@@ -16,9 +16,12 @@ public:
     WindowDriver& operator=(const WindowDriver&) = delete;
 
     // Calls act once, with the first visible window of this thread that has this caption, or
-    // that matches. An act may name the next window to wait for.
+    // that matches, as soon as the user could use it (while a message box or another modal
+    // window of its own is up, it is disabled). Several calls queue their steps, each taken
+    // after the one before; an act may queue the next window to wait for.
     void WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act);
     void WhenWindowAppears(std::function<bool(HWND)> matches, std::function<void(HWND)> act);
+    // Every step queued so far has acted.
     bool Acted() const;
 };
 

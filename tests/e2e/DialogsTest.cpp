@@ -1,0 +1,227 @@
+// What a user meets after a check, with the real Larkspur.exe against the test Dovecot: the
+// "Mail" window after a double click on the tray icon, and "Mail Server Error" shown once for a
+// wrong password, with the way through "Properties" to a check that works. The screenshots of
+// the help document are taken here.
+
+#include "resources/resource.h"
+#include "tests/e2e/Desktop.h"
+#include "tests/e2e/Program.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+const char kMail[] = "Mail";
+const char kError[] = "Mail Server Error";
+const char kProperties[] = "Properties";
+const DWORD kWait = 20000;
+
+std::string Larkspur() {
+    return BinFolder() + "Larkspur.exe";
+}
+
+// The visible windows of the program with this caption.
+std::vector<HWND> Shown(RunningProgram& program, const std::string& caption) {
+    std::vector<HWND> shown;
+    for (HWND w : program.TopLevelWindows())
+        if (IsWindowVisible(w) && WindowTextOf(w) == caption) shown.push_back(w);
+    return shown;
+}
+
+HWND WaitShown(RunningProgram& program, const std::string& caption) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const auto shown = Shown(program, caption);
+            found = shown.empty() ? nullptr : shown.front();
+            return found != nullptr;
+        },
+        kWait);
+    return found;
+}
+
+bool WaitGone(RunningProgram& program, const std::string& caption) {
+    return WaitUntil([&] { return Shown(program, caption).empty(); }, kWait);
+}
+
+// A control of a dialog, on the dialog itself or on one of its pages.
+HWND Control(HWND dialog, int id) {
+    if (HWND control = GetDlgItem(dialog, id)) return control;
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (HWND control = GetDlgItem(page, id)) return control;
+    return nullptr;
+}
+
+void Click(HWND dialog, int id) {
+    PostMessageA(Control(dialog, id), BM_CLICK, 0, 0);
+}
+
+void DoubleClickTrayIcon(RunningProgram& program) {
+    PostTrayMessage(program.WaitForWindow("MainForm", kWait), WM_LBUTTONDBLCLK);
+}
+
+const char kMailboxKey[] = "Software\\Brightmoor\\Larkspur\\Mailbox";
+const char kNotificationKey[] = "Software\\Brightmoor\\Larkspur\\Notification";
+
+// The settings as the user left them: the test Dovecot's account on a direct connection, and
+// the "Mail" window after a check.
+void SeedAccount(const std::string& password) {
+    SeedSettings("three", password, false);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD on = 1;
+    RegSetValueExA(key, "Show Window", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+    RegCloseKey(key);
+}
+
+std::string StoredPassword() {
+    char text[256] = {};
+    DWORD size = sizeof text - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailboxKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    RegQueryValueExA(key, "Password", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegCloseKey(key);
+    return text;
+}
+
+// What a user sees of the window, for the help document.
+bool SaveScreenshot(HWND window, const std::string& name) {
+    RECT area;
+    return GetWindowRect(window, &area) && Screenshot(name, &area);
+}
+
+// The middle of the envelope's frame is drawn (the animation area lies at 16, 16 at 120 pixels
+// per inch); before the first frame it is bare dialog face.
+bool EnvelopeShows(HWND mail) {
+    HDC screen = GetDC(nullptr);
+    const int corner = MulDiv(16, GetDeviceCaps(screen, LOGPIXELSY), 120);
+    POINT middle{corner + 26, corner + 17};
+    ClientToScreen(mail, &middle);
+    const COLORREF pixel = GetPixel(screen, middle.x, middle.y);
+    ReleaseDC(nullptr, screen);
+    return pixel != GetSysColor(COLOR_BTNFACE);
+}
+
+// Failed logins in the test Dovecot's log, which lies beside its mail folder.
+int FailedLogins() {
+    std::string path = "Z:" + std::string(std::getenv("LARKSPUR_POP3_MAILDIR"));
+    path = path.substr(0, path.find_last_of('/') + 1) + "dovecot.log";
+    std::ifstream in(path);
+    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int count = 0;
+    for (std::size_t at = log.find("auth failed"); at != std::string::npos;
+         at = log.find("auth failed", at + 1))
+        ++count;
+    return count;
+}
+
+// Once the window's thread has answered, everything it was doing before has been done.
+void RoundTrip(HWND window) {
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
+}
+
+bool NothingToPaint(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE)) return false;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && !NothingToPaint(child)) return false;
+    return true;
+}
+
+// Waits until the window and its children have painted what changed, before a picture.
+void Repainted(HWND window) {
+    RoundTrip(window);
+    EXPECT_TRUE(WaitUntil([&] { return NothingToPaint(window); }, kWait));
+}
+
+class Dialogs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* port = std::getenv("LARKSPUR_POP3_PORT");
+        ASSERT_TRUE(port && std::string(port) == "110" && std::getenv("LARKSPUR_POP3_MAILDIR"))
+            << "these tests need the test Dovecot on 127.0.0.1:110 (scripts/test starts it)";
+    }
+    void TearDown() override { DeleteSettings(); }
+
+    // The count window's sentence, then OK; empty when no window came.
+    std::string ReadAndCloseCountWindow(RunningProgram& program) {
+        HWND mail = WaitShown(program, kMail);
+        if (!mail) return "";
+        const std::string text = WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL));
+        Click(mail, IDOK);
+        EXPECT_TRUE(WaitGone(program, kMail));
+        return text;
+    }
+};
+
+TEST_F(Dialogs, ADoubleClickWithThreeMessagesOpensTheMailWindowAndOkClosesIt) {
+    SeedAccount("three-secret");
+    RunningProgram program(Larkspur());
+    // The check of the start-up comes first.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+
+    DoubleClickTrayIcon(program);
+    HWND mail = WaitShown(program, kMail);
+    ASSERT_NE(mail, nullptr);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL)), "You have 3 mail messages.");
+    EXPECT_TRUE(WaitUntil([&] { return EnvelopeShows(mail); }, kWait));
+    EXPECT_TRUE(SaveScreenshot(mail, "mail-window"));
+    Click(mail, IDOK);
+    EXPECT_TRUE(WaitGone(program, kMail));
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
+    SeedAccount("wrong");
+    const int failedBefore = FailedLogins();
+    RunningProgram program(Larkspur());
+
+    HWND error = WaitShown(program, kError);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(error, IDC_ERRORTYPELABEL)),
+              "Your mail server returned an error. It said:");
+    EXPECT_EQ(WindowTextOf(GetDlgItem(error, IDC_MAILSERVERERRORLABEL)),
+              "-ERR [AUTH] Authentication failed.");
+    Repainted(error);
+    EXPECT_TRUE(SaveScreenshot(error, "mail-server-error"));
+
+    // A second failure while the dialog is up: the server has seen it, the program drops it.
+    DoubleClickTrayIcon(program);
+    EXPECT_TRUE(WaitUntil([&] { return FailedLogins() >= failedBefore + 2; }, kWait));
+    RoundTrip(error);
+    EXPECT_EQ(Shown(program, kError).size(), 1u);
+
+    Click(error, IDC_SETUPNOW);
+    HWND properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_TRUE(Shown(program, kError).empty());
+    HWND tabs = GetDlgItem(properties, IDC_PAGECONTROL);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 1) << "not on the Mailbox page";
+    Repainted(properties);
+    EXPECT_TRUE(SaveScreenshot(properties, "properties-mailbox"));
+    const std::pair<int, const char*> otherPages[] = {{0, "properties-general"},
+                                                      {2, "properties-notification"}};
+    for (const auto& [page, name] : otherPages) {
+        SendMessageA(tabs, TCM_SETCURFOCUS, page, 0);
+        Repainted(properties);
+        EXPECT_TRUE(SaveScreenshot(properties, name));
+    }
+    SendMessageA(tabs, TCM_SETCURFOCUS, 1, 0);
+
+    SetWindowTextA(Control(properties, IDC_PASSWORDEB), "three-secret");
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(StoredPassword(), "three-secret");
+    // OK puts the settings into effect, which checks again.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+    EXPECT_TRUE(Shown(program, kError).empty());
+}
+
+}  // namespace
