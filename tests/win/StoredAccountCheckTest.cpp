@@ -64,6 +64,17 @@ TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     EXPECT_EQ(empty.count, 0);
 }
 
+TEST_F(StoredAccountCheck, TheStoredSecurityIsTheChecks) {
+    StoreAccount("localhost", "three", "three-secret");
+    const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
+    for (DWORD mode : {1, 2}) {
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Security", REG_DWORD, DwordData(mode));
+        const Outcome outcome = CheckStoredAccount(true);
+        EXPECT_TRUE(outcome.hasResult) << mode;
+        EXPECT_EQ(outcome.count, 3) << mode;
+    }
+}
+
 TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {
     StoreAccount("127.0.0.1", "three", "");
     auto settings = CreateAppProperties([] { return false; }, kTestKey);
