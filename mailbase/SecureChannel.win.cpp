@@ -94,9 +94,14 @@ std::string TSecureChannel::Continue() {
         if (status == SEC_E_INCOMPLETE_MESSAGE) break;  // the rest of a record is on its way
         if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) throw Failure(status);
         const bool first = !FHasContext;
+        const std::size_t offered = FIncoming.size();
         FHasContext = true;
         outgoing += output.Bytes();
         if (!first) TakeExtra(input[1]);
+        // A provider that takes nothing and gives nothing waits for more, whatever it says.
+        if (status == SEC_I_CONTINUE_NEEDED && !first && output.Buffer.cbBuffer == 0 &&
+            FIncoming.size() == offered)
+            break;
         if (status == SEC_E_OK) {
             const SECURITY_STATUS sizes =
                 QueryContextAttributesA(&FContext, SECPKG_ATTR_STREAM_SIZES, &FSizes);
