@@ -1,14 +1,16 @@
 #pragma once
 // Trusts the authority that signed the test POP3 server's certificates
 // (LARKSPUR_POP3_AUTHORITY, a PEM file made at every test run) in the "Root" store of the Wine
-// prefix, for as long as the object lives. An authority of an earlier run that was not removed
-// is replaced. The trust store of the machine the tests run on is never touched.
+// prefix, for as long as the object lives. Authorities of earlier runs that were left behind are
+// removed; one that an enclosing run (a parent process) trusts already stays its parent's. The
+// trust store of the machine the tests run on is never touched.
 
 #include <windows.h>
 #include <wincrypt.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -29,18 +31,27 @@ public:
         if (!CryptStringToBinaryA(text.c_str(), static_cast<DWORD>(text.size()),
                                   CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr))
             return;
-        std::vector<BYTE> der(size);
+        FAuthority.resize(size);
         if (!CryptStringToBinaryA(text.c_str(), static_cast<DWORD>(text.size()),
-                                  CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr))
+                                  CRYPT_STRING_BASE64HEADER, FAuthority.data(), &size, nullptr,
+                                  nullptr))
             return;
-        RemoveAuthorities();
+        bool present = false;
+        for (DWORD location : {CERT_SYSTEM_STORE_LOCAL_MACHINE, CERT_SYSTEM_STORE_CURRENT_USER})
+            WithRootStore(location, [&](HCERTSTORE root) { present |= KeepOnly(root, true); });
+        if (present) {
+            FTrusted = true;
+            return;
+        }
         WithRootStore(CERT_SYSTEM_STORE_CURRENT_USER, [&](HCERTSTORE root) {
-            FTrusted = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size,
-                                                        CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+            FOwner = FTrusted = CertAddEncodedCertificateToStore(
+                root, X509_ASN_ENCODING, FAuthority.data(), size, CERT_STORE_ADD_NEW, nullptr);
         });
     }
     ~TrustedTestAuthority() {
-        if (FTrusted) RemoveAuthorities();
+        if (FOwner)
+            WithRootStore(CERT_SYSTEM_STORE_CURRENT_USER,
+                          [&](HCERTSTORE root) { KeepOnly(root, false); });
     }
     TrustedTestAuthority(const TrustedTestAuthority&) = delete;
     TrustedTestAuthority& operator=(const TrustedTestAuthority&) = delete;
@@ -53,25 +64,37 @@ private:
     // is closed; only then do the chain checks of this and every other process see the change.
     template <class Change>
     static void WithRootStore(DWORD location, Change change) {
-        HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0, location, "Root");
+        HCERTSTORE root =
+            CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0, location, "Root");
         if (!root) return;
         change(root);
         CertCloseStore(root, 0);
     }
 
-    // An authority of an earlier run with the same name would spoil every chain built while it
-    // is there.
-    static void RemoveAuthorities() {
-        for (DWORD location : {CERT_SYSTEM_STORE_LOCAL_MACHINE, CERT_SYSTEM_STORE_CURRENT_USER}) {
-            WithRootStore(location, [](HCERTSTORE root) {
-                while (PCCERT_CONTEXT found = CertFindCertificateInStore(
-                           root, X509_ASN_ENCODING, 0, CERT_FIND_SUBJECT_STR_A,
-                           "Larkspur Test Authority", nullptr)) {
-                    if (!CertDeleteCertificateFromStore(found)) break;
-                }
-            });
+    // Removes every test authority but this run's, and this run's too unless keepThisRun; true
+    // when this run's was kept. An authority of another run with the same name would spoil
+    // every chain built while it is there.
+    bool KeepOnly(HCERTSTORE root, bool keepThisRun) const {
+        bool kept = false;
+        std::vector<PCCERT_CONTEXT> doomed;
+        PCCERT_CONTEXT found = nullptr;
+        while ((found = CertFindCertificateInStore(root, X509_ASN_ENCODING, 0,
+                                                   CERT_FIND_SUBJECT_STR_A,
+                                                   "Larkspur Test Authority", found))) {
+            const bool thisRun = found->cbCertEncoded == FAuthority.size() &&
+                                 std::memcmp(found->pbCertEncoded, FAuthority.data(),
+                                             FAuthority.size()) == 0;
+            if (thisRun && keepThisRun)
+                kept = true;
+            else
+                doomed.push_back(CertDuplicateCertificateContext(found));
         }
+        // Removed once the search is over: a store changed under a search may never end it.
+        for (PCCERT_CONTEXT certificate : doomed) CertDeleteCertificateFromStore(certificate);
+        return kept;
     }
 
+    std::vector<BYTE> FAuthority;
     bool FTrusted = false;
+    bool FOwner = false;
 };
