@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include "app/ErrorForm.win.h"
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "settings/AppProperties.h"
+#include "settings/PropertyForm.win.h"
+#include "tray/Notification.win.h"
 
 bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
@@ -21,15 +24,21 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
 
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
-void TCheckHost::OpenPropertiesDialog(int) {}
+void TCheckHost::OpenPropertiesDialog(int page) {
+    ShowPropertiesDialog(Settings, page);
+}
 
 void TCheckHost::ShowResultInTray(std::int32_t, TDateTime) {}
 
-void TCheckHost::NotifyAfterCheck(std::int32_t) {}
+void TCheckHost::NotifyAfterCheck(std::int32_t count) {
+    ::NotifyAfterCheck(Settings, count);
+}
 
 void TCheckHost::ShowLastResult(std::int32_t, TDateTime) {}
 
-void TCheckHost::ReportMailError(const std::string&, TMailErrorKind) {}
+void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
+    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+}
 
 void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }
 

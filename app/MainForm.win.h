@@ -1,20 +1,16 @@
 #pragma once
 // The application's main form. It is never shown: it gives the program's tray icon and timers
-// a window of their own and lives as long as the program.
+// a window of their own, serves the requests that other threads hand to the user-interface
+// thread, and lives as long as the program.
 
-#include <windows.h>
+#include "framework/Form.win.h"
 
-class TMainForm {
+class TMainForm : public TForm {
 public:
     TMainForm();
-    ~TMainForm();
-    TMainForm(const TMainForm&) = delete;
-    TMainForm& operator=(const TMainForm&) = delete;
+    ~TMainForm() override;
 
-    HWND Handle() const { return FHandle; }
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-    HWND FHandle = nullptr;
+protected:
+    // WM_CLOSE from outside ends the program.
+    void OnClose() override;
 };

@@ -11,8 +11,11 @@
 #include "app/SingleInstance.win.h"
 #include "app/StartupNames.h"
 #include "framework/Application.win.h"
+#include "framework/MessageBox.win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+namespace {
+
+void RunProgram(HINSTANCE instance) {
     Application.Initialize(instance);
     CreateGlobalObjects();
     const bool firstInstance = CheckForSingleInstance();
@@ -30,5 +33,24 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ReleaseGlobalObjects();
     mainForm.reset();
     Application.Destroy();
-    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // The last barrier: what escapes start-up or the message loop ends the program with its
+    // message, once the background threads are stopped.
+    try {
+        RunProgram(instance);
+        return 0;
+    } catch (...) {
+        const std::string message = ExceptionMessage(std::current_exception());
+        try {
+            ReleaseGlobalObjects();
+        } catch (...) {
+            // The message below tells the first failure; a second one can only follow from it.
+        }
+        ShowErrorMessage(message);
+        return 1;
+    }
 }

@@ -1,12 +1,17 @@
 #include "framework/Application.win.h"
 
+#include "framework/Form.win.h"
 #include "framework/MessageBox.win.h"
+#include "framework/OSError.win.h"
+#include "framework/Window.win.h"
+#include "resources/resource.h"
 
 TApplication Application;
 
 namespace {
 
-const char kWindowClass[] = "LarkspurApplication";
+// Posted to the application window when a report waits in the queue.
+constexpr UINT WM_DELIVERREPORTS = WM_APP + 1;
 
 // Keyboard navigation of a dialog must keep working while a check pumps the dialog's
 // messages from inside one of its waits.
@@ -18,27 +23,59 @@ bool IsDialogMessageFor(MSG& msg) {
     return lstrcmpA(className, "#32770") == 0 && IsDialogMessageA(root, &msg);
 }
 
+struct TSynchronizeRequest {
+    const std::function<void()>* Action;
+    DWORD ThreadId;
+    bool Done;
+};
+
 }  // namespace
+
+// The hidden top-level window: the owner of every form, the receiver of the end of the logon,
+// of WM_CLOSE from outside, and of the reports.
+class TApplication::TApplicationWindow : public TWindow {
+public:
+    explicit TApplicationWindow(HINSTANCE instance) {
+        TWindowClass windowClass{"LarkspurApplication"};
+        windowClass.Icon = LoadIconA(instance, "MAINICON");
+        // Never shown: WS_POPUP without WS_VISIBLE, no size, off the taskbar.
+        CreateWindowHandle(windowClass, 0, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, nullptr);
+    }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+            case WM_ENDSESSION:
+                if (!wParam) return 0;
+                // The session ends when this returns: the program ends here, completely.
+                Application.FTerminated = true;
+                if (Application.OnEndSession) Application.OnEndSession();
+                ExitProcess(0);
+            case WM_DELIVERREPORTS:
+                Application.DeliverReports();
+                return 0;
+            default:
+                return TWindow::WndProc(msg, wParam, lParam);
+        }
+    }
+    // What taskkill and installers send: the program ends as it does at the end of the logon.
+    void OnClose() override { Application.Terminate(); }
+};
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() = default;
 
 void TApplication::Initialize(HINSTANCE instance) {
     FInstance = instance;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = &TApplication::WindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, "MAINICON");
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-    // Never shown: WS_POPUP without WS_VISIBLE, no size, off the taskbar.
-    FHandle = CreateWindowExA(0, kWindowClass, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
+    FSynchronizeMessage = RegisterWindowMessageA("Larkspur.Synchronize");
+    FWindow = std::make_unique<TApplicationWindow>(instance);
 }
 
-void TApplication::Destroy() {
-    if (FHandle) DestroyWindow(FHandle);
-    FHandle = nullptr;
-}
+void TApplication::Destroy() { FWindow.reset(); }
 
-void TApplication::SetTitle(const std::string& title) { SetWindowTextA(FHandle, title.c_str()); }
+HWND TApplication::Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
+
+void TApplication::SetTitle(const std::string& title) { SetWindowTextA(Handle(), title.c_str()); }
 
 bool TApplication::DispatchOne(MSG& msg) {
     if (msg.message == WM_QUIT) {
@@ -58,7 +95,9 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::WaitForMessageOrHandles(DWORD count, const HANDLE* handles, DWORD milliseconds) {
-    MsgWaitForMultipleObjectsEx(count, handles, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (MsgWaitForMultipleObjectsEx(count, handles, milliseconds, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE) == WAIT_FAILED)
+        RaiseLastOSError("MsgWaitForMultipleObjectsEx");
 }
 
 bool TApplication::Pause(DWORD milliseconds) {
@@ -72,22 +111,91 @@ bool TApplication::Pause(DWORD milliseconds) {
     }
 }
 
+void TApplication::Terminate() {
+    FTerminated = true;
+    PostQuitMessage(0);
+}
+
 void TApplication::Run() {
     MSG msg;
     while (!Terminated()) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == -1) break;
+        if (got == -1) RaiseLastOSError("GetMessageA");
         if (got == 0) msg.message = WM_QUIT;
         DispatchOne(msg);
     }
 }
 
-void TApplication::HandleException(const std::exception& e) { ShowErrorMessage(e.what()); }
+void TApplication::SetMainForm(TForm* form) {
+    FMainForm = form;
+    FMainFormHandle = form ? form->Handle() : nullptr;
+}
 
-LRESULT CALLBACK TApplication::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_ENDSESSION && wParam) {
-        if (Application.OnEndSession) Application.OnEndSession();
-        ExitProcess(0);
+bool TApplication::Synchronize(const std::function<void()>& action) {
+    HWND target = FMainFormHandle.load();
+    if (!target || Terminated()) return false;
+    TSynchronizeRequest request{&action, GetCurrentThreadId(), false};
+    // A window destroyed meanwhile answers at once, without running anything.
+    SendMessageA(target, FSynchronizeMessage, 0, reinterpret_cast<LPARAM>(&request));
+    return request.Done;
+}
+
+void TApplication::ServeSynchronize(LPARAM parameter) {
+    auto& request = *reinterpret_cast<TSynchronizeRequest*>(parameter);
+    // Once the end has begun there is nothing more to do for anybody.
+    if (Terminated()) return;
+    FServing.push_back(request.ThreadId);
+    struct PopServing {
+        std::vector<DWORD>& Serving;
+        ~PopServing() { Serving.pop_back(); }
+    } pop{FServing};
+    (*request.Action)();
+    request.Done = true;
+}
+
+bool TApplication::IsServing(DWORD threadId) const {
+    for (DWORD id : FServing)
+        if (id == threadId) return true;
+    return false;
+}
+
+void TApplication::ReportException(std::exception_ptr failure) noexcept {
+    try {
+        {
+            std::lock_guard<std::mutex> lock(FReportsLock);
+            FReports.push_back(failure);
+        }
+        PostMessageA(Handle(), WM_DELIVERREPORTS, 0, 0);
+    } catch (...) {
+        // Out of memory while reporting: there is nothing left to report with.
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void TApplication::DeliverReports() {
+    for (;;) {
+        std::exception_ptr failure;
+        {
+            std::lock_guard<std::mutex> lock(FReportsLock);
+            if (FReports.empty()) return;
+            failure = FReports.front();
+            FReports.pop_front();
+        }
+        const std::string message = ExceptionMessage(failure);
+        if (OnException)
+            OnException(message);
+        else
+            ShowErrorMessage(message);
+    }
+}
+
+std::string ExceptionMessage(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        char text[256] = {};
+        LoadStringA(GetModuleHandleA(nullptr), IDS_UNEXPECTEDERROR, text, sizeof text);
+        return text;
+    }
 }

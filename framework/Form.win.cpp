@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/Application.win.h"
+#include "framework/OSError.win.h"
 
 namespace {
 
@@ -17,112 +18,103 @@ struct DialogExHeader {
 };
 
 std::vector<BYTE> LoadTemplate(int id) {
-    HINSTANCE instance = Application.Instance();
-    HRSRC resource = FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /*RT_DIALOG*/);
-    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HRSRC resource =
+        FindResourceA(instance, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /*RT_DIALOG*/);
+    if (!resource) RaiseLastOSError("FindResourceA");
+    HGLOBAL loaded = LoadResource(instance, resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
-    if (!bytes) return {};
+    if (!bytes) RaiseLastOSError("LoadResource");
     const DWORD size = SizeofResource(instance, resource);
     const BYTE* begin = static_cast<const BYTE*>(bytes);
     return std::vector<BYTE>(begin, begin + size);
 }
 
-}  // namespace
+// Disables the owner for the length of a modal display and enables it again however it ends.
+class OwnerDisabled {
+public:
+    explicit OwnerDisabled(HWND owner)
+        : Owner(owner), WasEnabled(owner && IsWindowEnabled(owner)) {
+        if (Owner) EnableWindow(Owner, FALSE);
+    }
+    ~OwnerDisabled() {
+        if (Owner && WasEnabled) EnableWindow(Owner, TRUE);
+    }
+    OwnerDisabled(const OwnerDisabled&) = delete;
+    OwnerDisabled& operator=(const OwnerDisabled&) = delete;
 
-TForm::~TForm() {
-    if (FHandle) DestroyWindow(FHandle);
-}
+private:
+    HWND Owner;
+    BOOL WasEnabled;
+};
+
+}  // namespace
 
 void TForm::CreateParams(DWORD&, DWORD&) {}
 
-int TForm::ShowModal() {
+void TForm::CreateHandle(HWND parent) {
+    if (Handle()) return;
     std::vector<BYTE> bytes = LoadTemplate(TemplateId);
-    if (bytes.size() < sizeof(DialogExHeader)) return mrCancel;
     DialogExHeader header;
+    if (bytes.size() < sizeof header) throw Exception("Dialog template is not a DIALOGEX");
     std::memcpy(&header, bytes.data(), sizeof header);
-    if (header.dlgVer != 1 || header.signature != 0xFFFF) return mrCancel;
+    if (header.dlgVer != 1 || header.signature != 0xFFFF)
+        throw Exception("Dialog template is not a DIALOGEX");
     CreateParams(header.style, header.exStyle);
-    header.style &= ~WS_VISIBLE;  // shown below, after the form has set itself up
+    header.style &= ~WS_VISIBLE;  // shown by ShowModal, after the form has set itself up
     std::memcpy(bytes.data(), &header, sizeof header);
+    CreateDialogHandle(bytes.data(), parent ? parent : Application.Handle());
+}
 
-    HWND owner = Application.Handle();
+int TForm::ShowModal() {
+    CreateHandle();
     ModalResult = mrNone;
-    FHandle = CreateDialogIndirectParamA(Application.Instance(),
-                                         reinterpret_cast<LPCDLGTEMPLATEA>(bytes.data()), owner,
-                                         &TForm::DialogProc, reinterpret_cast<LPARAM>(this));
-    if (!FHandle) return mrCancel;
-
-    const BOOL ownerWasEnabled = owner && IsWindowEnabled(owner);
-    if (owner) EnableWindow(owner, FALSE);
-    ShowWindow(FHandle, SW_SHOWNORMAL);
-    MSG msg;
-    while (ModalResult == mrNone && !Application.Terminated()) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            // The quit message belongs to the outer loop; leave it for that one.
-            PostQuitMessage(0);
-            break;
+    FormShow();
+    {
+        OwnerDisabled ownerDisabled(GetWindow(Handle(), GW_OWNER));
+        ShowWindow(Handle(), ShowCommand);
+        MSG msg;
+        while (ModalResult == mrNone && !Application.Terminated() && Handle()) {
+            const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got <= 0) {
+                // The quit message belongs to the outer loop; leave it for that one.
+                PostQuitMessage(0);
+                break;
+            }
+            if (PreTranslateMessage(msg)) continue;
+            if (!IsDialogMessageA(Handle(), &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
         }
-        if (!IsDialogMessageA(FHandle, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+        if (Handle()) ShowWindow(Handle(), SW_HIDE);
     }
-    if (owner && ownerWasEnabled) EnableWindow(owner, TRUE);
-    ShowWindow(FHandle, SW_HIDE);
-    DestroyWindow(FHandle);
-    FHandle = nullptr;
+    DestroyHandle();
     return ModalResult;
 }
 
 void TForm::OnCommand(int id, int notifyCode) {
-    if (notifyCode == BN_CLICKED && id >= IDOK && id <= IDNO) {
-        ModalResult = id;
-    }
+    if (notifyCode == BN_CLICKED && id >= IDOK && id <= IDNO) ModalResult = id;
 }
 
 void TForm::OnTimer(UINT_PTR) {}
 
-void TForm::StartTimer(UINT_PTR id, UINT milliseconds) { SetTimer(FHandle, id, milliseconds, nullptr); }
+void TForm::OnClose() { ModalResult = mrCancel; }
 
-void TForm::StopTimer(UINT_PTR id) { KillTimer(FHandle, id); }
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == Application.SynchronizeMessage() && msg != 0) {
+        Application.ServeSynchronize(lParam);
+        return 0;
+    }
+    return TWindow::WndProc(msg, wParam, lParam);
+}
+
+void TForm::StartTimer(UINT_PTR id, UINT milliseconds) {
+    if (!SetTimer(Handle(), id, milliseconds, nullptr)) RaiseLastOSError("SetTimer");
+}
+
+void TForm::StopTimer(UINT_PTR id) { KillTimer(Handle(), id); }
 
 void TForm::SetItemText(int id, const std::string& text) {
-    SetDlgItemTextA(FHandle, id, text.c_str());
-}
-
-INT_PTR CALLBACK TForm::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    TForm* form;
-    if (msg == WM_INITDIALOG) {
-        form = reinterpret_cast<TForm*>(lParam);
-        form->FHandle = hwnd;
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
-    } else {
-        form = reinterpret_cast<TForm*>(GetWindowLongPtrA(hwnd, DWLP_USER));
-    }
-    if (!form) return FALSE;
-    try {
-        return form->HandleMessage(msg, wParam, lParam);
-    } catch (const std::exception& e) {
-        Application.HandleException(e);
-        return TRUE;
-    }
-}
-
-INT_PTR TForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM) {
-    switch (msg) {
-        case WM_INITDIALOG:
-            FormShow();
-            return TRUE;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return TRUE;
-        case WM_TIMER:
-            OnTimer(wParam);
-            return TRUE;
-        case WM_CLOSE:
-            ModalResult = mrCancel;
-            return TRUE;
-    }
-    return FALSE;
+    SetDlgItemTextA(Handle(), id, text.c_str());
 }

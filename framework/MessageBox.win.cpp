@@ -4,15 +4,16 @@
 
 namespace {
 
-void Show(const std::string& text, const char* caption, UINT icon) {
+void Show(const std::string& text, const char* caption, UINT icon, HWND owner = nullptr) {
     // The program has no active window of its own, so the box asks for the foreground.
-    MessageBoxA(Application.Handle(), text.c_str(), caption, MB_OK | icon | MB_SETFOREGROUND);
+    MessageBoxA(owner ? owner : Application.Handle(), text.c_str(), caption,
+                MB_OK | icon | MB_SETFOREGROUND);
 }
 
 }  // namespace
 
 void ShowErrorMessage(const std::string& text) { Show(text, "Error", MB_ICONERROR); }
 
-void ShowInformationMessage(const std::string& text) {
-    Show(text, "Information", MB_ICONINFORMATION);
+void ShowInformationMessage(const std::string& text, HWND owner) {
+    Show(text, "Information", MB_ICONINFORMATION, owner);
 }

@@ -6,27 +6,26 @@
 
 #include <functional>
 
-class TNotifyWindow {
+#include "framework/Window.win.h"
+
+class TNotifyWindow : public TWindow {
 public:
     // Sets result and returns true when it handled the message; otherwise the default window
     // procedure answers.
     using MessageHandler =
         std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
+    // Raises EOSError when the window cannot be made.
     TNotifyWindow(MessageHandler onMessage, std::function<void()> onTimer);
-    ~TNotifyWindow();
-    TNotifyWindow(const TNotifyWindow&) = delete;
-    TNotifyWindow& operator=(const TNotifyWindow&) = delete;
 
-    HWND Handle() const { return FHandle; }
-    // (Re)starts the periodic timer; each tick calls onTimer.
+    // (Re)starts the periodic timer; each tick calls onTimer. Raises EOSError on failure.
     void StartTimer(UINT milliseconds);
     void StopTimer();
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+private:
     MessageHandler FOnMessage;
     std::function<void()> FOnTimer;
-    HWND FHandle = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "framework/Application.win.h"
+
 TThread::TThread() : FWakeUp(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
     if (!FWakeUp) throw std::system_error(GetLastError(), std::system_category(), "CreateEvent");
 }
@@ -13,7 +15,7 @@ TThread::~TThread() {
 
 void TThread::Start() {
     if (FHandle) return;
-    FHandle.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, nullptr));
+    FHandle.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, &FThreadId));
     if (!FHandle) throw std::system_error(GetLastError(), std::system_category(), "CreateThread");
 }
 
@@ -24,6 +26,7 @@ void TThread::Terminate() {
 
 bool TThread::WaitFor(DWORD milliseconds) {
     if (!FHandle) return true;
+    if (Application.IsServing(FThreadId)) return false;
     HANDLE thread = FHandle.get();
     const DWORD start = GetTickCount();
     for (;;) {
@@ -46,10 +49,12 @@ void TThread::SleepUnlessTerminated(DWORD milliseconds) {
 }
 
 DWORD WINAPI TThread::ThreadProc(LPVOID self) {
-    // An exception must not unwind into the platform's thread start; the thread just ends.
+    // An exception must not unwind into the platform's thread start: the thread ends, and the
+    // user-interface thread reports why.
     try {
         static_cast<TThread*>(self)->Execute();
     } catch (...) {
+        Application.ReportException(std::current_exception());
         return 1;
     }
     return 0;

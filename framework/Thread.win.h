@@ -1,6 +1,7 @@
 #pragma once
 // The framework's thread: a body (Execute) on a thread of its own, a terminate request and a
 // wake-up event, so that a thread sleeping between rounds ends as soon as it is told to stop.
+// An exception that leaves Execute ends the thread and is reported (TApplication).
 
 #include <windows.h>
 
@@ -23,8 +24,11 @@ public:
     bool Terminated() const { return FTerminated.load(); }
     // Waits until the thread has ended, answering the messages that other threads send to the
     // calling thread meanwhile, so a thread blocked in SendMessage to it can still finish.
-    // False when the time ran out first. True at once for a thread never started.
+    // False when the time ran out first, and at once when the user-interface thread, calling
+    // this, serves this thread's Synchronize further up its stack (the thread cannot end first).
+    // True at once for a thread never started.
     bool WaitFor(DWORD milliseconds = INFINITE);
+    DWORD ThreadId() const { return FThreadId; }
 
 protected:
     virtual void Execute() = 0;
@@ -42,4 +46,5 @@ private:
     std::atomic<bool> FTerminated{false};
     UniqueHandle FWakeUp;
     UniqueHandle FHandle;
+    DWORD FThreadId = 0;
 };

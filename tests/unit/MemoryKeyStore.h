@@ -21,6 +21,8 @@ struct MemoryRegistry {
     std::map<std::string, Values> keys;  // by full path, "Software\Test\Mailbox"
     bool refuseOpen = false;
     bool refuseWrites = false;
+    std::string refuseValue;          // the name of one value whose writes are refused
+    std::vector<std::string> writes;  // names of the values written, in order
 
     static Value Integer(std::int32_t v) {
         std::string data(4, '\0');
@@ -89,9 +91,10 @@ private:
         return value == key->second.end() ? nullptr : &value->second;
     }
     void Write(const std::string& name, MemoryRegistry::Value value) {
-        if (R->refuseWrites || Current().empty())
+        if (R->refuseWrites || name == R->refuseValue || Current().empty())
             throw ERegistryException(SetDataFailedMessage(name));
         R->keys[Current()][name] = std::move(value);
+        R->writes.push_back(name);
     }
 
     std::shared_ptr<MemoryRegistry> R;

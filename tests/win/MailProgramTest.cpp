@@ -2,16 +2,14 @@
 // back), and real launches of the mail stub test tool, which records each start's command line.
 
 #include "mailprogram/MailProgram.win.h"
+#include "tests/win/MailStubTest.h"
 #include "tests/win/RawRegistry.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace {
 
 const char kMailtoCommand[] = "mailto\\shell\\open\\command";
-const char kStubTitle[] = "Larkspur Mail Stub";
 
 class DefaultMailProgram : public ::testing::Test {
 protected:
@@ -51,71 +49,7 @@ TEST_F(DefaultMailProgram, IsEmptyForTheLibraryRunnerOrWhatCannotBeRead) {
     EXPECT_EQ(FindDefaultMailProgram(), "");
 }
 
-BOOL CALLBACK CollectStubWindow(HWND window, LPARAM found) {
-    char title[64] = {};
-    GetWindowTextA(window, title, sizeof(title));
-    if (std::string(title) == kStubTitle)
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-}
-
-std::vector<HWND> StubWindows() {
-    std::vector<HWND> windows;
-    EnumWindows(CollectStubWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
-void CloseStubs() {
-    for (HWND window : StubWindows()) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        if (process) {
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
-        }
-    }
-}
-
-class MailProgramLaunch : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        Prefix = std::string(temp) + "larkspur-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        Record = Prefix + ".txt";
-        DeleteFileA(Record.c_str());
-        SetEnvironmentVariableA("LARKSPUR_MAILSTUB_RECORD", Record.c_str());
-    }
-    void TearDown() override {
-        CloseStubs();
-        for (const std::string& copy : Copies) DeleteFileA(copy.c_str());
-        DeleteFileA(Record.c_str());
-    }
-    // A copy of the mail stub under its own path, so that no test meets a window remembered by
-    // another.
-    std::string Stub(const std::string& name) {
-        char self[MAX_PATH];
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        std::string stub(self);
-        stub = stub.substr(0, stub.find_last_of('\\') + 1) + "mailstub.exe";
-        const std::string copy = Prefix + "-" + name + ".exe";
-        EXPECT_TRUE(CopyFileA(stub.c_str(), copy.c_str(), FALSE)) << copy;
-        Copies.push_back(copy);
-        return copy;
-    }
-    std::vector<std::string> Starts() const {
-        std::vector<std::string> lines;
-        std::ifstream in(Record);
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-
-    std::string Prefix, Record;
-    std::vector<std::string> Copies;
-};
+using MailProgramLaunch = MailStubTest;
 
 TEST_F(MailProgramLaunch, StartsOnceThenBringsItsWindowToTheTop) {
     const std::string stub = Stub("mail");

@@ -3,6 +3,7 @@
 
 #include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
+#include "resources/resource.h"
 #include "settings/AppProperties.win.h"
 #include "tests/win/RawRegistry.h"
 #include "tests/win/WindowDriver.h"
@@ -34,18 +35,26 @@ protected:
         WriteRaw(HKEY_CURRENT_USER, mailbox, "Password", REG_SZ, password);
     }
 
-    // Loads the settings from the test key and runs one check through the program's own host.
+    // Loads the settings from the test key and runs one check through the program's own host;
+    // the "Mail" window it shows is read and closed with OK.
     struct Outcome {
         bool hasResult;
         std::int32_t count;
         bool busy;
+        std::string announced;
     };
     Outcome CheckStoredAccount(bool userInitiated) {
         auto settings = CreateAppProperties([] { return false; }, kTestKey);
         TCheckHost host(*settings);
         TMailStatus status(host);
+        std::string announced;
+        WindowDriver driver;
+        driver.WhenWindowAppears("Mail", [&](HWND window) {
+            announced = WindowText(GetDlgItem(window, IDC_NUMMESSAGESLABEL));
+            ClickButton(window, "&OK");
+        });
         status.CheckMail(userInitiated);
-        return {status.HasCheckResult(), status.LastCount, status.Busy};
+        return {status.HasCheckResult(), status.LastCount, status.Busy, announced};
     }
 };
 
@@ -57,11 +66,13 @@ TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     EXPECT_TRUE(three.hasResult);
     EXPECT_EQ(three.count, 3);
     EXPECT_FALSE(three.busy);
+    EXPECT_EQ(three.announced, "You have 3 mail messages.");
 
     StoreAccount("127.0.0.1", "empty", "empty-secret");
     const Outcome empty = CheckStoredAccount(true);
     EXPECT_TRUE(empty.hasResult);
     EXPECT_EQ(empty.count, 0);
+    EXPECT_EQ(empty.announced, "You have no mail messages.");
 }
 
 TEST_F(StoredAccountCheck, TheStoredSecurityIsTheChecks) {

@@ -1,45 +1,50 @@
 #include "tests/win/WindowDriver.h"
 
+#include "framework/Application.win.h"
+
+#include <deque>
 #include <vector>
 
 namespace {
 
-struct Pending {
+struct Step {
     std::string caption;
     std::function<void(HWND)> act;
-    bool acted = false;
 };
 
-Pending* current = nullptr;
+std::deque<Step>* steps = nullptr;
 UINT_PTR timer = 0;
 
 void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD) {
-    if (!current || current->acted) return;
-    HWND window = FindOwnWindow(current->caption);
-    if (!window) return;
-    current->acted = true;
-    current->act(window);
+    if (!steps || steps->empty()) return;
+    HWND window = FindOwnWindow(steps->front().caption);
+    if (!window || !IsWindowEnabled(window)) return;
+    // Taken off the queue first: the act may run a modal loop in which the next step polls.
+    Step step = std::move(steps->front());
+    steps->pop_front();
+    step.act(window);
 }
 
 }  // namespace
 
 WindowDriver::WindowDriver() {
-    current = new Pending;
+    steps = new std::deque<Step>;
     timer = SetTimer(nullptr, 0, 50, &Poll);
 }
 
 WindowDriver::~WindowDriver() {
     KillTimer(nullptr, timer);
-    delete current;
-    current = nullptr;
+    delete steps;
+    steps = nullptr;
 }
 
 void WindowDriver::WhenWindowAppears(const std::string& caption, std::function<void(HWND)> act) {
-    current->caption = caption;
-    current->act = std::move(act);
+    steps->push_back({caption, std::move(act)});
 }
 
-bool WindowDriver::Acted() const { return current->acted; }
+bool WindowDriver::Acted() const {
+    return steps->empty();
+}
 
 std::string WindowText(HWND window) {
     char text[1024] = {};
@@ -90,4 +95,30 @@ void PressKey(HWND dialog, UINT virtualKey) {
     HWND target = focus && (focus == dialog || IsChild(dialog, focus)) ? focus : dialog;
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1);
     PostMessageA(target, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application.ProcessMessages();
+        if (condition()) return true;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
+    }
+}
+
+ReportRecorder::ReportRecorder() : FPrevious(Application.OnException) {
+    Application.OnException = [this](const std::string& message) { FReports.push_back(message); };
+}
+
+ReportRecorder::~ReportRecorder() {
+    // Reports still on their way are taken here rather than shown in an error box later.
+    Application.ProcessMessages();
+    Application.OnException = FPrevious;
+}
+
+std::vector<std::string> ReportRecorder::Delivered() {
+    Application.ProcessMessages();
+    return FReports;
 }

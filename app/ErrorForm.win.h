@@ -1,0 +1,33 @@
+#pragma once
+// "Mail Server Error": tells why a check failed and offers the way to the settings.
+
+#include <functional>
+#include <string>
+
+#include "app/FormsEx.win.h"
+#include "mailbase/MailErrorKind.h"
+
+class TErrorForm : public TFormEx {
+public:
+    TErrorForm();
+
+    // The heading by the kind of failure, and the failure's own message below it.
+    void SetError(TMailErrorKind kind, const std::string& message);
+
+protected:
+    void FormCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+    void OnTimer(UINT_PTR id) override;
+
+private:
+    void FocusTimerTimer();
+};
+
+// True while an error dialog exists.
+bool ErrorDialogOpen();
+
+// Shows the failure's message in the error dialog and returns once it is closed; after
+// "&Setup now" (or Esc) it calls setupNow, which opens the Properties dialog on its "Mailbox"
+// page. While a dialog is open a further failure returns at once and is not shown.
+void ReportMailError(const std::string& message, TMailErrorKind kind,
+                     const std::function<void()>& setupNow);

@@ -1,0 +1,309 @@
+#include "settings/PropertyForm.win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "framework/Application.win.h"
+#include "framework/MessageBox.win.h"
+#include "mailprogram/MailProgram.win.h"
+#include "resources/resource.h"
+
+namespace {
+
+TPropertyForm* PropertyForm = nullptr;
+
+constexpr int kPageTemplates[] = {IDD_GENERALSHEET, IDD_MAILSHEET, IDD_NOTIFICATIONSHEET};
+constexpr int kPageCount = 3;
+
+// Clears the process-wide reference however the modal display ends.
+class PropertyFormScope {
+public:
+    explicit PropertyFormScope(TPropertyForm& form) { PropertyForm = &form; }
+    ~PropertyFormScope() { PropertyForm = nullptr; }
+    PropertyFormScope(const PropertyFormScope&) = delete;
+    PropertyFormScope& operator=(const PropertyFormScope&) = delete;
+};
+
+std::string LoadText(UINT id) {
+    char text[256] = {};
+    LoadStringA(Application.Instance(), id, text, sizeof text);
+    return text;
+}
+
+// Runs a file-open dialog with the file-name field editable and the read-only box hidden; the
+// full name of the file picked, or empty when the user cancels.
+std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
+    std::string filter = LoadText(filterId) + '|';
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    char file[MAX_PATH] = {};
+    if (current.size() < sizeof file) current.copy(file, current.size());
+    OPENFILENAMEA ofn{sizeof ofn};
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    // The program's current folder stays where it was, whatever folder the user browses to.
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    return GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
+}
+
+}  // namespace
+
+LRESULT TIntervalKeyFilter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CHAR && !IsIntervalKey(static_cast<char>(wParam))) return 0;
+    return TWindow::WndProc(msg, wParam, lParam);
+}
+
+TPropertyForm::TPropertyForm(TAppProperties& settings)
+    : TFormEx(IDD_PROPERTIES), Settings(settings) {}
+
+void TPropertyForm::FormCreate() {
+    CreatePages();
+    HWND interval = Control(IDC_REPEATEVERYINTERVALEB);
+    SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
+    IntervalKeyFilter.Subclass(interval);
+    SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
+}
+
+// Each page is a child dialog laid over the tab control's display area; the page's caption,
+// from its template, names its tab.
+void TPropertyForm::CreatePages() {
+    HWND tabs = Item(IDC_PAGECONTROL);
+    for (int i = 0; i < kPageCount; ++i) {
+        Sheets[i] = std::make_unique<TPropertySheet>(
+            kPageTemplates[i], [this](int id, int notifyCode) { OnCommand(id, notifyCode); });
+        Sheets[i]->CreateHandle(Handle());
+        char caption[64] = {};
+        GetWindowTextA(Sheets[i]->Handle(), caption, sizeof caption);
+        TCITEMA item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = caption;
+        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    // The display area is known once the tabs are in.
+    RECT area;
+    GetWindowRect(tabs, &area);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&area), 2);
+    TabCtrl_AdjustRect(tabs, FALSE, &area);
+    for (const auto& sheet : Sheets) {
+        // Right behind the tab control in the tab order.
+        SetWindowPos(sheet->Handle(), tabs, area.left, area.top, area.right - area.left,
+                     area.bottom - area.top, SWP_NOACTIVATE);
+    }
+}
+
+void TPropertyForm::SelectPage(int page) {
+    ShowPage(page >= 0 && page < kPageCount ? page : ppGeneral);
+}
+
+void TPropertyForm::ShowPage(int page) {
+    HWND focus = GetFocus();
+    TabCtrl_SetCurSel(Item(IDC_PAGECONTROL), page);
+    for (int i = 0; i < kPageCount; ++i) {
+        if (i == page) continue;
+        HWND sheet = Sheets[i]->Handle();
+        // The focus must not stay behind on a page that is no longer seen.
+        if (focus && IsChild(sheet, focus)) SetFocus(Item(IDC_PAGECONTROL));
+        ShowWindow(sheet, SW_HIDE);
+    }
+    ShowWindow(Sheets[page]->Handle(), SW_SHOW);
+}
+
+HWND TPropertyForm::Control(int id) const {
+    for (const auto& sheet : Sheets)
+        if (HWND control = GetDlgItem(sheet->Handle(), id)) return control;
+    return nullptr;
+}
+
+bool TPropertyForm::Checked(int id) const {
+    return SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TPropertyForm::Check(int id, bool checked) {
+    SendMessageA(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::string TPropertyForm::Text(int id) const {
+    HWND control = Control(id);
+    std::vector<char> text(GetWindowTextLengthA(control) + 1);
+    GetWindowTextA(control, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+void TPropertyForm::SetText(int id, const std::string& text) {
+    SetWindowTextA(Control(id), text.c_str());
+}
+
+void TPropertyForm::FillInFields() {
+    const TPropertyValues v = PropertyValuesFrom(Settings);
+    SetText(IDC_POPSERVEREB, v.POPServerEB);
+    SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
+    SetText(IDC_PASSWORDEB, v.PasswordEB);
+    Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
+    Check(IDC_WINSOUNDRB, v.WinSoundRB);
+    Check(IDC_WAVFILERB, !v.WinSoundRB);
+    WinSoundRBClick();
+    SetText(IDC_WAVEFILEEB, v.WaveFileEB);
+    Check(IDC_PLAYSOUNDCB, v.PlaySoundCB);
+    PlaySoundCBClick();
+    Check(IDC_LAUNCHMAILAPPCB, v.LaunchMailAppCB);
+    LaunchMailAppCBClick();
+    SetText(IDC_MAILAPPEB, v.MailAppEB);
+    SetText(IDC_MAILAPPCOMMANDLINEEB, v.MailAppCommandLineEB);
+    Check(IDC_REPEATCHECKCB, v.RepeatCheckCB);
+    RepeatCheckCBClick();
+    SetText(IDC_REPEATEVERYINTERVALEB, v.RepeatEveryIntervalEB);
+    Check(IDC_USEDUNRB, v.UseDUNRB);
+    Check(IDC_DIRECTRB, !v.UseDUNRB);
+}
+
+TPropertyValues TPropertyForm::Values() const {
+    TPropertyValues v;
+    v.POPServerEB = Text(IDC_POPSERVEREB);
+    v.LoginNameEB = Text(IDC_LOGINNAMEEB);
+    v.PasswordEB = Text(IDC_PASSWORDEB);
+    v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
+    v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
+    v.WinSoundRB = Checked(IDC_WINSOUNDRB);
+    v.WaveFileEB = Text(IDC_WAVEFILEEB);
+    v.LaunchMailAppCB = Checked(IDC_LAUNCHMAILAPPCB);
+    v.MailAppEB = Text(IDC_MAILAPPEB);
+    v.MailAppCommandLineEB = Text(IDC_MAILAPPCOMMANDLINEEB);
+    v.RepeatCheckCB = Checked(IDC_REPEATCHECKCB);
+    v.RepeatEveryIntervalEB = Text(IDC_REPEATEVERYINTERVALEB);
+    v.UseDUNRB = Checked(IDC_USEDUNRB);
+    return v;
+}
+
+bool TPropertyForm::PropertiesValid() {
+    const auto problem = FindPropertyProblem(Values(), MailProgramExists);
+    if (!problem) return true;
+    ShowInformationMessage(problem->Message, Handle());
+    ShowPage(problem->Page);
+    SetFocus(Control(problem->Control));
+    return false;
+}
+
+void TPropertyForm::SetProperties() {
+    StoreProperties(Settings, Values());
+}
+
+// A disabled edit asks for its colours as a static text does, and the platform answers with the
+// button face: enabling is all it takes.
+void TPropertyForm::SetEditBox(bool enabled, int edit) {
+    EnableWindow(Control(edit), enabled);
+}
+
+void TPropertyForm::OnCommand(int id, int notifyCode) {
+    if (notifyCode != BN_CLICKED) return;
+    switch (id) {
+        case IDOK:
+            OKBtnClick();
+            break;
+        case IDCANCEL:
+            CancelBtnClick();
+            break;
+        case IDC_REPEATCHECKCB:
+            RepeatCheckCBClick();
+            break;
+        case IDC_WINSOUNDRB:
+        case IDC_WAVFILERB:
+            WinSoundRBClick();
+            break;
+        case IDC_PLAYSOUNDCB:
+            PlaySoundCBClick();
+            break;
+        case IDC_LAUNCHMAILAPPCB:
+            LaunchMailAppCBClick();
+            break;
+        case IDC_WAVEFILEBROWSEBTN:
+            WaveFileBrowseBtnClick();
+            break;
+        case IDC_MAILAPPBROWSEBTN:
+            MailAppBrowseBtnClick();
+            break;
+    }
+}
+
+LRESULT TPropertyForm::OnNotify(int id, NMHDR& header) {
+    if (id != IDC_PAGECONTROL || header.code != TCN_SELCHANGE) return TFormEx::OnNotify(id, header);
+    ShowPage(TabCtrl_GetCurSel(header.hwndFrom));
+    return 0;
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in every property dialog.
+bool TPropertyForm::PreTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0)
+        return false;
+    HWND tabs = Item(IDC_PAGECONTROL);
+    const int step = GetKeyState(VK_SHIFT) < 0 ? kPageCount - 1 : 1;
+    ShowPage((TabCtrl_GetCurSel(tabs) + step) % kPageCount);
+    return true;
+}
+
+void TPropertyForm::OKBtnClick() {
+    if (!PropertiesValid()) return;
+    SetProperties();
+    ModalResult = mrOk;
+}
+
+void TPropertyForm::CancelBtnClick() {
+    ModalResult = mrCancel;
+}
+
+void TPropertyForm::RepeatCheckCBClick() {
+    SetEditBox(Checked(IDC_REPEATCHECKCB), IDC_REPEATEVERYINTERVALEB);
+}
+
+void TPropertyForm::WinSoundRBClick() {
+    const bool waveFile = Checked(IDC_WAVFILERB);
+    SetEditBox(waveFile, IDC_WAVEFILEEB);
+    EnableWindow(Control(IDC_WAVEFILEBROWSEBTN), waveFile);
+}
+
+void TPropertyForm::PlaySoundCBClick() {
+    const bool play = Checked(IDC_PLAYSOUNDCB);
+    EnableWindow(Control(IDC_WINSOUNDRB), play);
+    EnableWindow(Control(IDC_WAVFILERB), play);
+    if (play) {
+        WinSoundRBClick();
+    } else {
+        SetEditBox(false, IDC_WAVEFILEEB);
+        EnableWindow(Control(IDC_WAVEFILEBROWSEBTN), false);
+    }
+}
+
+void TPropertyForm::LaunchMailAppCBClick() {
+    const bool launch = Checked(IDC_LAUNCHMAILAPPCB);
+    SetEditBox(launch, IDC_MAILAPPEB);
+    SetEditBox(launch, IDC_MAILAPPCOMMANDLINEEB);
+    EnableWindow(Control(IDC_MAILAPPBROWSEBTN), launch);
+}
+
+void TPropertyForm::WaveFileBrowseBtnClick() {
+    const std::string file = PickFile(Handle(), IDS_OPENWAVEFILEFILTER, Text(IDC_WAVEFILEEB));
+    if (!file.empty()) SetText(IDC_WAVEFILEEB, file);
+}
+
+void TPropertyForm::MailAppBrowseBtnClick() {
+    const std::string file = PickFile(Handle(), IDS_OPENMAILAPPFILTER, Text(IDC_MAILAPPEB));
+    if (file.empty()) return;
+    SetText(IDC_MAILAPPEB, file);
+    // The parameters belonged to the program that was there before.
+    SetText(IDC_MAILAPPCOMMANDLINEEB, "");
+}
+
+bool ShowPropertiesDialog(TAppProperties& settings, int page) {
+    if (PropertyForm) return false;
+    TPropertyForm form(settings);
+    PropertyFormScope scope(form);
+    form.CreateHandle();
+    form.FillInFields();
+    form.SelectPage(page);
+    SetForegroundWindow(Application.Handle());
+    return form.ShowModal() == mrOk;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// "Properties": the one place where the user changes the settings, on three tab pages. It is
+// filled from the settings when it opens and writes every value back on OK.
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/FormsEx.win.h"
+#include "settings/PropertyRules.h"
+
+class TAppProperties;
+
+// A page of the dialog: a child dialog of its own template whose commands go to the dialog.
+class TPropertySheet : public TForm {
+public:
+    TPropertySheet(int templateId, std::function<void(int id, int notifyCode)> onCommand)
+        : TForm(templateId), FOnCommand(std::move(onCommand)) {}
+
+protected:
+    void OnCommand(int id, int notifyCode) override { FOnCommand(id, notifyCode); }
+
+private:
+    std::function<void(int, int)> FOnCommand;
+};
+
+// The interval edit's key filter (RepeatEveryIntervalEBKeyPress), on the edit itself, so that it
+// holds in every message loop.
+class TIntervalKeyFilter : public TWindow {
+public:
+    using TWindow::Subclass;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+};
+
+class TPropertyForm : public TFormEx {
+public:
+    explicit TPropertyForm(TAppProperties& settings);
+
+    void FillInFields();
+    // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
+    void SelectPage(int page);
+    // Shows the first failing test's message, then its page and control; false then.
+    bool PropertiesValid();
+    // Writes all thirteen values; a setter's error passes to the caller.
+    void SetProperties();
+    // An enabled edit has the window colour, a disabled one the button face, so it looks grey.
+    void SetEditBox(bool enabled, int edit);
+
+protected:
+    void FormCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+    LRESULT OnNotify(int id, NMHDR& header) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+private:
+    void CreatePages();
+    void ShowPage(int page);
+    HWND Control(int id) const;
+    bool Checked(int id) const;
+    void Check(int id, bool checked);
+    std::string Text(int id) const;
+    void SetText(int id, const std::string& text);
+    TPropertyValues Values() const;
+
+    void OKBtnClick();
+    void CancelBtnClick();
+    void WaveFileBrowseBtnClick();
+    void MailAppBrowseBtnClick();
+    void RepeatCheckCBClick();
+    void WinSoundRBClick();
+    void LaunchMailAppCBClick();
+    void PlaySoundCBClick();
+
+    TAppProperties& Settings;
+    // GeneralSheet, MailSheet, NotificationSheet
+    std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
+    TIntervalKeyFilter IntervalKeyFilter;
+};
+
+// Opens the Properties dialog on a page, with the application brought to the foreground, and
+// returns once it is closed: true when the user confirmed it with OK and every value has been
+// written. While a dialog is open a further request returns false at once and the open one is
+// not brought forward.
+bool ShowPropertiesDialog(TAppProperties& settings, int page);

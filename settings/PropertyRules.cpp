@@ -1,0 +1,87 @@
+#include "settings/PropertyRules.h"
+
+#include "framework/Convert.h"
+#include "framework/Exception.h"
+#include "resources/resource.h"
+#include "settings/AppProperties.h"
+
+namespace {
+
+std::int32_t IntervalOr(const std::string& text, std::int32_t fallback) {
+    try {
+        return StrToInt(text);
+    } catch (const EConvertError&) {
+        return fallback;
+    }
+}
+
+}  // namespace
+
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
+    TPropertyValues v;
+    v.POPServerEB = settings.Pop3ServerAddress();
+    v.LoginNameEB = settings.LoginUsername();
+    v.PasswordEB = settings.Password();
+    v.ShowDialogCB = settings.ShowMessageWindow();
+    v.WinSoundRB = settings.UseDefaultSound();
+    v.WaveFileEB = settings.WaveFilePath();
+    v.PlaySoundCB = settings.PlaySoundEnabled();
+    v.LaunchMailAppCB = settings.StartMailApp();
+    v.MailAppEB = settings.MailAppPath();
+    v.MailAppCommandLineEB = settings.MailAppCommandLineParameter();
+    v.RepeatCheckCB = settings.RepeatMailCheck();
+    v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
+    v.UseDUNRB = settings.UseDialUpNetworking();
+    return v;
+}
+
+std::optional<TPropertyProblem> FindPropertyProblem(
+    const TPropertyValues& v, const std::function<bool(const std::string&)>& fileExists) {
+    if (v.RepeatCheckCB) {
+        const std::int32_t interval = IntervalToValidate(v.RepeatEveryIntervalEB);
+        if (interval < 1 || interval > 9999)
+            return TPropertyProblem{"Please specify an interval\r\nin the range 1 - 9999",
+                                    ppGeneral, IDC_REPEATEVERYINTERVALEB};
+    }
+    if (v.PlaySoundCB && !v.WinSoundRB && !fileExists(v.WaveFileEB)) {
+        return TPropertyProblem{v.WaveFileEB.empty()
+                                    ? "Please specify a wave file."
+                                    : "Cannot locate wave file.\r\nPlease check path.",
+                                ppNotification, IDC_WAVEFILEEB};
+    }
+    if (v.LaunchMailAppCB && !fileExists(v.MailAppEB)) {
+        return TPropertyProblem{v.MailAppEB.empty()
+                                    ? "Please specify a mail application."
+                                    : "Cannot locate mail application.\r\nPlease check path.",
+                                ppNotification, IDC_MAILAPPEB};
+    }
+    return std::nullopt;
+}
+
+std::int32_t IntervalToValidate(const std::string& text) {
+    return IntervalOr(text, -1);
+}
+
+std::int32_t IntervalToStore(const std::string& text) {
+    return IntervalOr(text, 10);
+}
+
+bool IsIntervalKey(char c) {
+    return (c >= '0' && c <= '9') || c == '\b';
+}
+
+void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
+    settings.SetPop3ServerAddress(v.POPServerEB);
+    settings.SetLoginUsername(v.LoginNameEB);
+    settings.SetPassword(v.PasswordEB);
+    settings.SetShowMessageWindow(v.ShowDialogCB);
+    settings.SetPlaySoundEnabled(v.PlaySoundCB);
+    settings.SetUseDefaultSound(v.WinSoundRB);
+    settings.SetWaveFilePath(v.WaveFileEB);
+    settings.SetStartMailApp(v.LaunchMailAppCB);
+    settings.SetMailAppPath(v.MailAppEB);
+    settings.SetMailAppCommandLineParameter(v.MailAppCommandLineEB);
+    settings.SetRepeatMailCheck(v.RepeatCheckCB);
+    settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
+    settings.SetUseDialUpNetworking(v.UseDUNRB);
+}

@@ -1,0 +1,53 @@
+#pragma once
+// What the Properties dialog does with its values, apart from the windows: filling them from the
+// settings, the tests of OK in their order, and writing them back through the setters.
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+class TAppProperties;
+
+// The pages of the Properties dialog, in tab order.
+enum TPropertyPage { ppGeneral = 0, ppMailbox = 1, ppNotification = 2 };
+
+// The values of the dialog's controls that map to settings, named after the controls.
+struct TPropertyValues {
+    std::string POPServerEB, LoginNameEB, PasswordEB;
+    bool ShowDialogCB = false;
+    bool PlaySoundCB = false;
+    bool WinSoundRB = false;  // else WavFileRB
+    std::string WaveFileEB;
+    bool LaunchMailAppCB = false;
+    std::string MailAppEB, MailAppCommandLineEB;
+    bool RepeatCheckCB = false;
+    std::string RepeatEveryIntervalEB;
+    bool UseDUNRB = false;  // else DirectRB
+};
+
+// A failed test of OK: the message, the page to show and the control to focus.
+struct TPropertyProblem {
+    std::string Message;
+    TPropertyPage Page;
+    int Control;  // a control identifier of resource.h
+};
+
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings);
+
+// The first failing test, or none. The server, user name and password are not tested.
+std::optional<TPropertyProblem> FindPropertyProblem(
+    const TPropertyValues& values, const std::function<bool(const std::string&)>& fileExists);
+
+// The interval edit's text as the test of OK reads it: -1 when it is not an integer.
+std::int32_t IntervalToValidate(const std::string& text);
+// The interval edit's text as it is stored: 10 when it is not an integer.
+std::int32_t IntervalToStore(const std::string& text);
+
+// Whether a character typed into the interval edit reaches it: digits and backspace only.
+bool IsIntervalKey(char c);
+constexpr int kIntervalMaxLength = 4;
+
+// Calls all thirteen setters in their fixed order, each writing its value, changed or not. A
+// setter's error ends the sequence: the values before it are stored, those after it are not.
+void StoreProperties(TAppProperties& settings, const TPropertyValues& values);

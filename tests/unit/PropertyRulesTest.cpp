@@ -1,0 +1,195 @@
+// The Properties dialog's values apart from its windows: the tests of OK in their order, the
+// interval's conversions and key filter, and the thirteen setters.
+
+#include "resources/resource.h"
+#include "settings/AppProperties.h"
+#include "settings/PropertyRules.h"
+#include "tests/unit/MemoryKeyStore.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const char kExisting[] = "C:\\present.exe";
+
+bool FileExists(const std::string& path) {
+    return path == kExisting;
+}
+
+// Everything valid: repeat every 10 minutes, the wave file and the mail program exist.
+TPropertyValues Valid() {
+    TPropertyValues v;
+    v.RepeatCheckCB = true;
+    v.RepeatEveryIntervalEB = "10";
+    v.PlaySoundCB = true;
+    v.WaveFileEB = kExisting;
+    v.LaunchMailAppCB = true;
+    v.MailAppEB = kExisting;
+    return v;
+}
+
+struct ProblemCase {
+    const char* what;
+    std::function<void(TPropertyValues&)> change;
+    const char* message;  // null: valid
+    TPropertyPage page;
+    int control;
+};
+
+const char kInterval[] = "Please specify an interval\r\nin the range 1 - 9999";
+
+}  // namespace
+
+TEST(PropertyRules, TestsOfOkInTheirOrder) {
+    const ProblemCase cases[] = {
+        {"all valid", [](TPropertyValues&) {}, nullptr, ppGeneral, 0},
+        {"interval 0", [](TPropertyValues& v) { v.RepeatEveryIntervalEB = "0"; }, kInterval,
+         ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"interval empty", [](TPropertyValues& v) { v.RepeatEveryIntervalEB = ""; }, kInterval,
+         ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"interval pasted text", [](TPropertyValues& v) { v.RepeatEveryIntervalEB = "5x"; },
+         kInterval, ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"interval 10000", [](TPropertyValues& v) { v.RepeatEveryIntervalEB = "10000"; }, kInterval,
+         ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"interval 1 and 9999 are the bounds",
+         [](TPropertyValues& v) { v.RepeatEveryIntervalEB = "9999"; }, nullptr, ppGeneral, 0},
+        {"interval empty without repeat",
+         [](TPropertyValues& v) {
+             v.RepeatCheckCB = false;
+             v.RepeatEveryIntervalEB = "";
+         },
+         nullptr, ppGeneral, 0},
+        {"wave file empty", [](TPropertyValues& v) { v.WaveFileEB = ""; },
+         "Please specify a wave file.", ppNotification, IDC_WAVEFILEEB},
+        {"wave file missing", [](TPropertyValues& v) { v.WaveFileEB = "C:\\gone.wav"; },
+         "Cannot locate wave file.\r\nPlease check path.", ppNotification, IDC_WAVEFILEEB},
+        {"wave file not used with the default sound",
+         [](TPropertyValues& v) {
+             v.WinSoundRB = true;
+             v.WaveFileEB = "";
+         },
+         nullptr, ppGeneral, 0},
+        {"wave file not used without a sound",
+         [](TPropertyValues& v) {
+             v.PlaySoundCB = false;
+             v.WaveFileEB = "C:\\gone.wav";
+         },
+         nullptr, ppGeneral, 0},
+        {"mail program empty", [](TPropertyValues& v) { v.MailAppEB = ""; },
+         "Please specify a mail application.", ppNotification, IDC_MAILAPPEB},
+        {"mail program missing", [](TPropertyValues& v) { v.MailAppEB = "C:\\gone.exe"; },
+         "Cannot locate mail application.\r\nPlease check path.", ppNotification, IDC_MAILAPPEB},
+        {"mail program not used",
+         [](TPropertyValues& v) {
+             v.LaunchMailAppCB = false;
+             v.MailAppEB = "";
+         },
+         nullptr, ppGeneral, 0},
+        {"interval before mail program",
+         [](TPropertyValues& v) {
+             v.RepeatEveryIntervalEB = "0";
+             v.MailAppEB = "";
+         },
+         kInterval, ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"wave file before mail program",
+         [](TPropertyValues& v) {
+             v.WaveFileEB = "";
+             v.MailAppEB = "";
+         },
+         "Please specify a wave file.", ppNotification, IDC_WAVEFILEEB},
+    };
+    for (const ProblemCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TPropertyValues v = Valid();
+        c.change(v);
+        const auto problem = FindPropertyProblem(v, FileExists);
+        if (!c.message) {
+            EXPECT_FALSE(problem.has_value());
+            continue;
+        }
+        ASSERT_TRUE(problem.has_value());
+        EXPECT_EQ(problem->Message, c.message);
+        EXPECT_EQ(problem->Page, c.page);
+        EXPECT_EQ(problem->Control, c.control);
+    }
+}
+
+TEST(PropertyRules, IntervalConversionsAndKeys) {
+    EXPECT_EQ(IntervalToValidate("25"), 25);
+    EXPECT_EQ(IntervalToValidate(""), -1);
+    EXPECT_EQ(IntervalToValidate("1a"), -1);
+    EXPECT_EQ(IntervalToStore("0"), 0);
+    EXPECT_EQ(IntervalToStore("0042"), 42);
+    EXPECT_EQ(IntervalToStore(""), 10);
+    EXPECT_EQ(IntervalToStore("x"), 10);
+
+    for (char c : std::string("0123456789\b")) EXPECT_TRUE(IsIntervalKey(c)) << int(c);
+    for (char c : std::string("a -+.\x16\x03\r")) EXPECT_FALSE(IsIntervalKey(c)) << int(c);
+}
+
+class StoreTest : public ::testing::Test {
+protected:
+    std::unique_ptr<TAppProperties> Load() {
+        return std::make_unique<TAppProperties>(
+            std::make_unique<MemoryKeyStore>(Registry), "Software\\Test",
+            TSettingsEnvironment{[] { return false; }, [] { return std::string(); }, FileExists});
+    }
+    std::shared_ptr<MemoryRegistry> Registry = std::make_shared<MemoryRegistry>();
+};
+
+TEST_F(StoreTest, ThirteenSettersInOrderWriteEveryValueChangedOrNot) {
+    auto props = Load();
+    const TPropertyValues unchanged = PropertyValuesFrom(*props);
+    Registry->writes.clear();
+    StoreProperties(*props, unchanged);
+    EXPECT_EQ(Registry->writes,
+              (std::vector<std::string>{"Pop3 Server Address", "Login Username", "Password",
+                                        "Show Window", "Play Sound", "Default Sound",
+                                        "Wave File Path", "Start Mail App", "Mail App Path",
+                                        "Mail App Command Line Parameter", "Repeat Mail Check",
+                                        "Repeat Mail Interval", "Use Dial-up Networking"}));
+
+    TPropertyValues v;
+    v.POPServerEB = " mail.example.com";
+    v.LoginNameEB = "jo";
+    v.PasswordEB = "s3cret ";
+    v.ShowDialogCB = false;
+    v.PlaySoundCB = true;
+    v.WinSoundRB = false;
+    v.WaveFileEB = "C:\\ding.wav";
+    v.LaunchMailAppCB = true;
+    v.MailAppEB = kExisting;
+    v.MailAppCommandLineEB = "-check";
+    v.RepeatCheckCB = false;
+    v.RepeatEveryIntervalEB = "";
+    v.UseDUNRB = true;
+    StoreProperties(*props, v);
+    auto reloaded = Load();
+    const TPropertyValues back = PropertyValuesFrom(*reloaded);
+    EXPECT_EQ(back.POPServerEB, " mail.example.com");
+    EXPECT_EQ(back.PasswordEB, "s3cret ");
+    EXPECT_FALSE(back.ShowDialogCB);
+    EXPECT_TRUE(back.PlaySoundCB);
+    EXPECT_FALSE(back.WinSoundRB);
+    EXPECT_EQ(back.WaveFileEB, "C:\\ding.wav");
+    EXPECT_TRUE(back.LaunchMailAppCB);
+    EXPECT_EQ(back.MailAppEB, kExisting);
+    EXPECT_EQ(back.MailAppCommandLineEB, "-check");
+    EXPECT_FALSE(back.RepeatCheckCB);
+    EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
+    EXPECT_TRUE(back.UseDUNRB);
+}
+
+TEST_F(StoreTest, ASetterErrorEndsTheSequence) {
+    auto props = Load();
+    Registry->writes.clear();
+    Registry->refuseValue = "Password";
+    TPropertyValues v = PropertyValuesFrom(*props);
+    v.ShowDialogCB = false;
+    EXPECT_THROW(StoreProperties(*props, v), ERegistryException);
+    EXPECT_EQ(Registry->writes,
+              (std::vector<std::string>{"Pop3 Server Address", "Login Username"}));
+    EXPECT_TRUE(props->ShowMessageWindow());
+}

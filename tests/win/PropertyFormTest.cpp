@@ -1,0 +1,421 @@
+// "Properties" driven through its own windows, over a test key of the Wine registry: its pages,
+// the enabling rules, the tests of OK with their message, page and focus, what OK, Cancel and a
+// failing setter write, the interval's key filter, the file-open dialogs and the keyboard.
+
+#include "settings/AppProperties.win.h"
+#include "settings/PropertyForm.win.h"
+#include "resources/resource.h"
+#include "tests/unit/MemoryKeyStore.h"
+#include "tests/win/RawRegistry.h"
+#include "tests/win/WindowDriver.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const char kKey[] = "Software\\Brightmoor\\LarkspurPropertiesTest";
+const char kCaption[] = "Properties";
+const int kMessageText = 0xFFFF;  // the text of a message box
+
+// A control of the dialog, on its frame or on one of its pages.
+HWND Item(HWND dialog, int id) {
+    if (HWND control = GetDlgItem(dialog, id)) return control;
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        if (HWND control = GetDlgItem(page, id)) return control;
+    return nullptr;
+}
+std::string Text(HWND dialog, int id) {
+    return WindowText(Item(dialog, id));
+}
+void SetText(HWND dialog, int id, const std::string& text) {
+    SetWindowTextA(Item(dialog, id), text.c_str());
+}
+bool Checked(HWND dialog, int id) {
+    return SendMessageA(Item(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+void Click(HWND dialog, int id) {
+    SendMessageA(Item(dialog, id), BM_CLICK, 0, 0);
+}
+
+// The page the user sees: the selected tab, whose page is the one visible.
+int ShownPage(HWND dialog) {
+    const int selected = TabCtrl_GetCurSel(GetDlgItem(dialog, IDC_PAGECONTROL));
+    const char* names[] = {"General", "Mailbox", "Notification"};
+    int visible = -1;
+    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
+        for (int i = 0; i < 3; ++i)
+            if (IsWindowVisible(page) && WindowText(page) == names[i]) visible = i;
+    return selected == visible ? selected : -1;
+}
+void TurnTo(HWND dialog, int page) {
+    TabCtrl_SetCurFocus(GetDlgItem(dialog, IDC_PAGECONTROL), page);
+}
+
+// An edit as it looks: "white" enabled on the window colour, "grey" disabled on the button face.
+std::string Look(HWND dialog, int id) {
+    HWND edit = Item(dialog, id);
+    RedrawWindow(GetParent(edit), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT client;
+    GetClientRect(edit, &client);
+    HDC dc = GetDC(edit);
+    const COLORREF pixel = GetPixel(dc, client.right - 2, client.bottom - 2);
+    ReleaseDC(edit, dc);
+    const bool enabled = IsWindowEnabled(edit);
+    if (enabled && pixel == GetSysColor(COLOR_WINDOW)) return "white";
+    if (!enabled && pixel == GetSysColor(COLOR_BTNFACE)) return "grey";
+    return "mixed";
+}
+std::string OnOff(HWND dialog, int id) {
+    return IsWindowEnabled(Item(dialog, id)) ? "on" : "off";
+}
+
+using Steps = std::vector<std::pair<std::string, std::function<void(HWND)>>>;
+
+class PropertyForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+        Settings = CreateAppProperties([] { return false; }, kKey);
+    }
+    void TearDown() override {
+        Settings.reset();
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+    }
+
+    // Opens the dialog on a page and takes the steps; true when it was confirmed.
+    static bool Open(TAppProperties& settings, int page, const Steps& steps) {
+        WindowDriver driver;
+        for (const auto& [caption, act] : steps) driver.WhenWindowAppears(caption, act);
+        const bool confirmed = ShowPropertiesDialog(settings, page);
+        EXPECT_TRUE(driver.Acted());
+        return confirmed;
+    }
+    bool Open(int page, const Steps& steps) { return Open(*Settings, page, steps); }
+
+    // Section\value names stored under the test key, sorted.
+    static std::vector<std::string> Stored() {
+        std::vector<std::string> names;
+        for (const std::string& section : SubKeyNames(HKEY_CURRENT_USER, kKey))
+            for (const std::string& value :
+                 ValueNames(HKEY_CURRENT_USER, std::string(kKey) + "\\" + section))
+                names.push_back(section + "\\" + value);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    const std::vector<std::string> kOnlyTheLoad{"Notification\\Mail App Path"};
+
+    std::unique_ptr<TAppProperties> Settings;
+};
+
+TEST_F(PropertyForm, OpensOnTheAskedPageWithItsOwnTaskbarButtonAndOnlyOnce) {
+    const std::pair<int, int> pages[] = {{0, 0}, {1, 1}, {2, 2}, {3, 0}, {-1, 0}};
+    for (const auto& [asked, shown] : pages) {
+        int page = -1;
+        bool appWindow = false, focusOnOk = false, secondOpened = true;
+        EXPECT_FALSE(Open(asked, {{kCaption, [&](HWND dialog) {
+                                       page = ShownPage(dialog);
+                                       appWindow =
+                                           GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW;
+                                       focusOnOk = GetFocus() == GetDlgItem(dialog, IDOK);
+                                       secondOpened = ShowPropertiesDialog(*Settings, 1);
+                                       ClickButton(dialog, "Cancel");
+                                   }}}));
+        EXPECT_EQ(page, shown) << asked;
+        EXPECT_TRUE(appWindow);
+        EXPECT_TRUE(focusOnOk);
+        EXPECT_FALSE(secondOpened);
+    }
+}
+
+TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
+    Settings->SetPop3ServerAddress("pop.example.com");
+    Settings->SetLoginUsername("jane");
+    Settings->SetPassword("pa55");
+    Settings->SetShowMessageWindow(false);
+    Settings->SetUseDefaultSound(false);
+    Settings->SetWaveFilePath("C:\\ding.wav");
+    Settings->SetStartMailApp(true);
+    Settings->SetMailAppPath("C:\\mail.exe");
+    Settings->SetMailAppCommandLineParameter("-new");
+    Settings->SetRepeatMailCheck(false);
+    Settings->SetRepeatMailInterval(25);
+    Settings->SetUseDialUpNetworking(true);
+    Open(0, {{kCaption, [](HWND d) {
+                  EXPECT_EQ(Text(d, IDC_POPSERVEREB), "pop.example.com");
+                  EXPECT_EQ(Text(d, IDC_LOGINNAMEEB), "jane");
+                  EXPECT_EQ(Text(d, IDC_PASSWORDEB), "pa55");
+                  EXPECT_EQ(SendMessageA(Item(d, IDC_PASSWORDEB), EM_GETPASSWORDCHAR, 0, 0), '*');
+                  EXPECT_FALSE(Checked(d, IDC_SHOWDIALOGCB));
+                  EXPECT_TRUE(Checked(d, IDC_PLAYSOUNDCB));
+                  EXPECT_FALSE(Checked(d, IDC_WINSOUNDRB));
+                  EXPECT_TRUE(Checked(d, IDC_WAVFILERB));
+                  EXPECT_EQ(Text(d, IDC_WAVEFILEEB), "C:\\ding.wav");
+                  EXPECT_TRUE(Checked(d, IDC_LAUNCHMAILAPPCB));
+                  EXPECT_EQ(Text(d, IDC_MAILAPPEB), "C:\\mail.exe");
+                  EXPECT_EQ(Text(d, IDC_MAILAPPCOMMANDLINEEB), "-new");
+                  EXPECT_FALSE(Checked(d, IDC_REPEATCHECKCB));
+                  EXPECT_EQ(Text(d, IDC_REPEATEVERYINTERVALEB), "25");
+                  EXPECT_EQ(SendMessageA(Item(d, IDC_REPEATEVERYINTERVALEB), EM_GETLIMITTEXT, 0, 0),
+                            4);
+                  EXPECT_TRUE(Checked(d, IDC_USEDUNRB));
+                  EXPECT_FALSE(Checked(d, IDC_DIRECTRB));
+                  ClickButton(d, "Cancel");
+              }}});
+}
+
+TEST_F(PropertyForm, EnablingRulesFollowTheTicks) {
+    // Defaults: repeat on, a sound on with the default sound, no mail program.
+    const struct {
+        int click;  // 0: as opened
+        const char* state;
+    } steps[] = {
+        {0, "on | on on | grey off | grey grey off"},
+        {IDC_WAVFILERB, "on | on on | white on | grey grey off"},
+        {IDC_PLAYSOUNDCB, "on | off off | grey off | grey grey off"},
+        {IDC_PLAYSOUNDCB, "on | on on | white on | grey grey off"},
+        {IDC_WINSOUNDRB, "on | on on | grey off | grey grey off"},
+        {IDC_LAUNCHMAILAPPCB, "on | on on | grey off | white white on"},
+        {IDC_REPEATCHECKCB, "off | on on | grey off | white white on"},
+    };
+    Open(2, {{kCaption, [&](HWND d) {
+                  for (const auto& step : steps) {
+                      if (step.click) Click(d, step.click);
+                      const std::string state =
+                          OnOff(d, IDC_REPEATEVERYINTERVALEB) + " | " + OnOff(d, IDC_WINSOUNDRB) +
+                          " " + OnOff(d, IDC_WAVFILERB) + " | " + Look(d, IDC_WAVEFILEEB) + " " +
+                          OnOff(d, IDC_WAVEFILEBROWSEBTN) + " | " + Look(d, IDC_MAILAPPEB) + " " +
+                          Look(d, IDC_MAILAPPCOMMANDLINEEB) + " " + OnOff(d, IDC_MAILAPPBROWSEBTN);
+                      EXPECT_EQ(state, step.state) << "after clicking " << step.click;
+                  }
+                  // Unticking the sound keeps the choice of sound.
+                  Click(d, IDC_WAVFILERB);
+                  Click(d, IDC_PLAYSOUNDCB);
+                  EXPECT_TRUE(Checked(d, IDC_WAVFILERB));
+                  ClickButton(d, "Cancel");
+              }}});
+}
+
+TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNothing) {
+    const struct {
+        int openOn;
+        std::function<void(HWND)> change;
+        const char* message;
+        int page, control;
+    } cases[] = {
+        {2, [](HWND d) { SetText(d, IDC_REPEATEVERYINTERVALEB, ""); },
+         "Please specify an interval\r\nin the range 1 - 9999", 0, IDC_REPEATEVERYINTERVALEB},
+        {0,
+         [](HWND d) {
+             Click(d, IDC_WAVFILERB);
+             SetText(d, IDC_WAVEFILEEB, "");
+         },
+         "Please specify a wave file.", 2, IDC_WAVEFILEEB},
+        {1,
+         [](HWND d) {
+             Click(d, IDC_LAUNCHMAILAPPCB);
+             SetText(d, IDC_MAILAPPEB, "C:\\nowhere\\mail.exe");
+         },
+         "Cannot locate mail application.\r\nPlease check path.", 2, IDC_MAILAPPEB},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::string message;
+        int page = -1;
+        bool focused = false;
+        EXPECT_FALSE(Open(c.openOn, {{kCaption,
+                                      [&](HWND d) {
+                                          c.change(d);
+                                          ClickButton(d, "&OK");
+                                      }},
+                                     {"Information",
+                                      [&](HWND box) {
+                                          message = WindowText(GetDlgItem(box, kMessageText));
+                                          ClickButton(box, "OK");
+                                      }},
+                                     {kCaption, [&](HWND d) {
+                                          page = ShownPage(d);
+                                          focused = GetFocus() == Item(d, c.control);
+                                          ClickButton(d, "Cancel");
+                                      }}}));
+        EXPECT_EQ(message, c.message);
+        EXPECT_EQ(page, c.page);
+        EXPECT_TRUE(focused);
+        EXPECT_EQ(Stored(), kOnlyTheLoad);
+    }
+}
+
+TEST_F(PropertyForm, OkWritesAllThirteenValuesChangedOrNot) {
+    EXPECT_TRUE(Open(0, {{kCaption, [](HWND d) {
+                              SetText(d, IDC_POPSERVEREB, "mail.example.com");
+                              ClickButton(d, "&OK");
+                          }}}));
+    EXPECT_EQ(Stored(),
+              (std::vector<std::string>{
+                  "General\\Repeat Mail Check", "General\\Repeat Mail Interval",
+                  "General\\Use Dial-up Networking", "Mailbox\\Login Username", "Mailbox\\Password",
+                  "Mailbox\\Pop3 Server Address", "Notification\\Default Sound",
+                  "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
+                  "Notification\\Play Sound", "Notification\\Show Window",
+                  "Notification\\Start Mail App", "Notification\\Wave File Path"}));
+    EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
+              "mail.example.com");
+}
+
+TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {
+    const std::function<void(HWND)> closers[] = {
+        [](HWND d) { ClickButton(d, "Cancel"); },
+        [](HWND d) { PressKey(d, VK_ESCAPE); },
+        [](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); },
+    };
+    for (const auto& close : closers) {
+        EXPECT_FALSE(Open(1, {{kCaption, [&](HWND d) {
+                                   SetText(d, IDC_POPSERVEREB, "typed.example.com");
+                                   close(d);
+                               }}}));
+        EXPECT_EQ(Stored(), kOnlyTheLoad);
+        EXPECT_EQ(Settings->Pop3ServerAddress(), "");
+    }
+}
+
+TEST_F(PropertyForm, ASetterErrorKeepsTheDialogOpenAndReportsItsMessage) {
+    auto registry = std::make_shared<MemoryRegistry>();
+    registry->refuseValue = "Password";
+    TAppProperties refusing(std::make_unique<MemoryKeyStore>(registry), "Software\\Test",
+                            TSettingsEnvironment{[] { return false; }, [] { return std::string(); },
+                                                 [](const std::string&) { return false; }});
+    registry->writes.clear();
+    ReportRecorder reports;
+    std::vector<std::string> reported;
+    EXPECT_FALSE(Open(refusing, 0,
+                      {{kCaption, [](HWND d) { ClickButton(d, "&OK"); }},
+                       {kCaption, [&](HWND d) {
+                            // Still open once the report has come through.
+                            PumpUntil([&] { return !reports.Reports().empty(); }, 5000);
+                            reported = reports.Reports();
+                            ClickButton(d, "Cancel");
+                        }}}));
+    EXPECT_EQ(reported, std::vector<std::string>{"Failed to set data for 'Password'"});
+    EXPECT_EQ(registry->writes,
+              (std::vector<std::string>{"Pop3 Server Address", "Login Username"}));
+}
+
+TEST_F(PropertyForm, TheIntervalTakesDigitsAndBackspaceOnlyUpToFourOfThem) {
+    Open(0, {{kCaption, [](HWND d) {
+                  HWND edit = Item(d, IDC_REPEATEVERYINTERVALEB);
+                  SetWindowTextA(edit, "");
+                  auto type = [&](const std::string& keys) {
+                      for (char key : keys) SendMessageA(edit, WM_CHAR, key, 1);
+                      return WindowText(edit);
+                  };
+                  EXPECT_EQ(type("a1-2 x"), "12");
+                  EXPECT_EQ(type("\b"), "1");
+                  EXPECT_EQ(type("23456"), "1234");
+                  ClickButton(d, "Cancel");
+              }}});
+}
+
+TEST_F(PropertyForm, BrowsingPicksAFileAndANewMailProgramDropsItsParameters) {
+    const int kFileName = 1148, kFileType = 1136, kReadOnly = 1040;  // of the file-open dialog
+    std::string mailFilter, waveFilter, mailApp, parameters, waveFile;
+    bool readOnlyShown = true;
+    Open(2, {{kCaption,
+              [](HWND d) {
+                  Click(d, IDC_LAUNCHMAILAPPCB);
+                  SetText(d, IDC_MAILAPPCOMMANDLINEEB, "-old");
+                  PostMessageA(Item(d, IDC_MAILAPPBROWSEBTN), BM_CLICK, 0, 0);
+              }},
+             {"Open",
+              [&](HWND open) {
+                  mailFilter = WindowText(GetDlgItem(open, kFileType));
+                  readOnlyShown = IsWindowVisible(GetDlgItem(open, kReadOnly));
+                  SetDlgItemTextA(open, kFileName, "C:\\windows\\notepad.exe");
+                  PostMessageA(open, WM_COMMAND, IDOK, 0);
+              }},
+             {kCaption,
+              [&](HWND d) {
+                  mailApp = Text(d, IDC_MAILAPPEB);
+                  parameters = Text(d, IDC_MAILAPPCOMMANDLINEEB);
+                  Click(d, IDC_WAVFILERB);
+                  SetText(d, IDC_WAVEFILEEB, "C:\\ding.wav");
+                  PostMessageA(Item(d, IDC_WAVEFILEBROWSEBTN), BM_CLICK, 0, 0);
+              }},
+             {"Open",
+              [&](HWND open) {
+                  waveFilter = WindowText(GetDlgItem(open, kFileType));
+                  PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+              }},
+             {kCaption, [&](HWND d) {
+                  waveFile = Text(d, IDC_WAVEFILEEB);
+                  ClickButton(d, "Cancel");
+              }}});
+    EXPECT_EQ(mailFilter, "Executables (*.exe)");
+    EXPECT_FALSE(readOnlyShown);
+    EXPECT_EQ(mailApp, "C:\\windows\\notepad.exe");
+    EXPECT_EQ(parameters, "");
+    EXPECT_EQ(waveFilter, "Wave Files (*.wav)");
+    EXPECT_EQ(waveFile, "C:\\ding.wav");
+}
+
+TEST_F(PropertyForm, CtrlTabTurnsThePagesAndAcceleratorsReachOnlyTheShownPage) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    auto press = [&](std::initializer_list<int> held, UINT key, bool alt = false) {
+        BYTE state[256];
+        std::copy(keys, keys + 256, state);
+        for (int k : held) state[k] = 0x80;
+        SetKeyboardState(state);
+        HWND focus = GetFocus();
+        if (alt)
+            PostMessageA(focus, WM_SYSCHAR, key, 0x20000001);
+        else
+            PostMessageA(focus, WM_KEYDOWN, key, 1);
+    };
+    std::vector<int> pages;
+    bool focusStaysSeen = false, focusOnInterval = false, focusOnServer = false;
+    Open(0, {{kCaption, [&](HWND) { press({VK_CONTROL}, VK_TAB); }},
+             {kCaption,
+              [&](HWND d) {
+                  pages.push_back(ShownPage(d));
+                  press({VK_CONTROL, VK_SHIFT}, VK_TAB);
+              }},
+             {kCaption,
+              [&](HWND d) {
+                  pages.push_back(ShownPage(d));
+                  press({VK_CONTROL, VK_SHIFT}, VK_TAB);
+              }},
+             {kCaption,
+              [&](HWND d) {
+                  pages.push_back(ShownPage(d));
+                  TurnTo(d, 0);
+                  // "&Play a sound" and "&password" lie on hidden pages.
+                  press({}, 'p', true);
+              }},
+             {kCaption,
+              [&](HWND) {
+                  focusStaysSeen = IsWindowVisible(GetFocus());
+                  press({}, 'm', true);
+              }},
+             {kCaption,
+              [&](HWND d) {
+                  focusOnInterval = GetFocus() == Item(d, IDC_REPEATEVERYINTERVALEB);
+                  TurnTo(d, 1);
+                  press({}, 's', true);
+              }},
+             {kCaption, [&](HWND d) {
+                  focusOnServer = GetFocus() == Item(d, IDC_POPSERVEREB);
+                  SetKeyboardState(keys);
+                  ClickButton(d, "Cancel");
+              }}});
+    SetKeyboardState(keys);
+    EXPECT_EQ(pages, (std::vector<int>{1, 0, 2}));
+    EXPECT_TRUE(focusStaysSeen);
+    EXPECT_TRUE(focusOnInterval);
+    EXPECT_TRUE(focusOnServer);
+}
+
+}  // namespace

@@ -1,0 +1,13 @@
+#pragma once
+// What the user is told after a successful check, in a fixed order: the sound, the "Mail" window,
+// then the mail program.
+
+#include <cstdint>
+
+class TAppProperties;
+
+// Reads the notification settings at the moment of the call. Returns after a "Mail" window that
+// it showed has been closed; a window that was already open only takes the new count. The mail
+// program is opened only for a count above 0, and only after a newly shown window was closed (or
+// at once when the window is switched off).
+void NotifyAfterCheck(const TAppProperties& settings, std::int32_t count);
