@@ -1,10 +1,11 @@
 // A check as the program runs it: the controller with the program's own host, the settings read
-// from the registry, and a real count job against the test Dovecot on the POP3 port.
+// from the registry, and a real count job against the test Dovecot on the POP3 port, or secured.
 
 #include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
+#include "tests/win/LoopbackRelay.h"
 #include "tests/win/RawRegistry.h"
 #include "tests/win/WindowDriver.h"
 
@@ -75,15 +76,53 @@ TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     EXPECT_EQ(empty.announced, "You have no mail messages.");
 }
 
+// Through a relay that shows what went over the wire: the password never in the clear.
 TEST_F(StoredAccountCheck, TheStoredSecurityIsTheChecks) {
-    StoreAccount("localhost", "three", "three-secret");
     const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
-    for (DWORD mode : {1, 2}) {
+    for (const auto& [mode, port] : {std::pair<DWORD, std::uint16_t>{1, 110}, {2, 995}}) {
+        LoopbackRelay relay(port);
+        StoreAccount("localhost:" + std::to_string(relay.Port()), "three", "three-secret");
         WriteRaw(HKEY_CURRENT_USER, mailbox, "Security", REG_DWORD, DwordData(mode));
         const Outcome outcome = CheckStoredAccount(true);
-        EXPECT_TRUE(outcome.hasResult) << mode;
         EXPECT_EQ(outcome.count, 3) << mode;
+        EXPECT_EQ(outcome.announced, "You have 3 mail messages.") << mode;
+        EXPECT_EQ(relay.ClientBytes().find("three-secret"), std::string::npos) << mode;
     }
+}
+
+// From nothing stored to the count, through the program's own windows: the prompt, the
+// Properties dialog with SSL/TLS chosen below the password, and a check over TLS.
+TEST_F(StoredAccountCheck, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
+    auto settings = CreateAppProperties([] { return false; }, kTestKey);
+    TCheckHost host(*settings);
+    TMailStatus status(host);
+    const auto control = [](HWND dialog, int id) {
+        HWND page = FindWindowExA(dialog, nullptr, nullptr, "Mailbox");
+        return GetDlgItem(page, id);
+    };
+    LoopbackRelay relay(995);
+    const std::string server = "localhost:" + std::to_string(relay.Port());
+    std::string announced;
+    WindowDriver driver;
+    driver.WhenWindowAppears("Information Required",
+                             [](HWND prompt) { ClickButton(prompt, "&Enter now"); });
+    driver.WhenWindowAppears("Properties", [&](HWND dialog) {
+        SetWindowTextA(control(dialog, IDC_POPSERVEREB), server.c_str());
+        SetWindowTextA(control(dialog, IDC_LOGINNAMEEB), "three");
+        SetWindowTextA(control(dialog, IDC_PASSWORDEB), "three-secret");
+        SendMessageA(control(dialog, IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, 2, 0);
+        ClickButton(dialog, "&OK");
+    });
+    driver.WhenWindowAppears("Mail", [&](HWND window) {
+        announced = WindowText(GetDlgItem(window, IDC_NUMMESSAGESLABEL));
+        ClickButton(window, "&OK");
+    });
+    status.CheckMail(true);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(announced, "You have 3 mail messages.");
+    EXPECT_EQ(relay.ClientBytes().substr(0, 1), "\x16") << "a TLS hello first";
+    EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, std::string(kTestKey) + "\\Mailbox", "Security").data,
+              DwordData(2));
 }
 
 TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {
