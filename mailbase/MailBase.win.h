@@ -2,7 +2,8 @@
 // TMailBase: one TCP client session over the message-based asynchronous socket service, with
 // blocking-style operations. Each wait keeps the calling thread's messages flowing, is bounded
 // by TimeOut seconds and ends early on Cancel or when the application is quitting. Failures
-// are raised as EMailError, ESocketError, ETimedOutError or ECanceledError.
+// are raised as EMailError, ESocketError, ETimedOutError or ECanceledError. A subclass may
+// secure the connection with TLS (TSecureChannel) and then sends and reads through it.
 //
 // A session belongs to the thread that creates it; only Cancel may come from another thread.
 
