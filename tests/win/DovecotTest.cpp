@@ -124,6 +124,10 @@ TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
         {"localhost 110 three three-secret 10 plain", {"OK 3", 0}},
         {"localhost 9953 three three-secret 10 tls",
          {"ERROR 1 The mail server's certificate is for another name.", 1}},
+        {"localhost:0 995 three three-secret 10 tls",
+         {"ERROR 0 The mail server address must be a name, optionally followed by a colon and a "
+          "port number from 1 to 65535.",
+          1}},
     };
     for (const auto& [arguments, outcome] : runs) EXPECT_EQ(MailCount(arguments), outcome);
     const auto wrongMode = MailCount("localhost 995 three three-secret 10 ssl");

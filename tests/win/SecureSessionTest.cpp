@@ -57,16 +57,21 @@ TEST(SecureSession, CountsOverBothModesWithTheLinesOfAPlainCheck) {
                      "+OK Logging out."}));
 }
 
+// Over TLS the server's bytes reach the client one at a time: handshake messages and records
+// arrive in pieces and are assembled.
 TEST(SecureSession, NothingOfTheLoginTravelsInTheClear) {
     struct Case {
         TSecurityMode mode;
         std::uint16_t port;
         std::string clearPrefix;  // what the client sends before its TLS hello
+        LoopbackRelay::Pieces pieces;
     };
-    for (const Case& c : {Case{smTLS, kPop3s, ""}, Case{smSTLS, kPop3, "STLS\r\n"}}) {
-        LoopbackRelay relay(c.port);
+    for (const Case& c : {Case{smTLS, kPop3s, "", LoopbackRelay::OneByteAtATime},
+                          Case{smSTLS, kPop3, "STLS\r\n", LoopbackRelay::AsTheyCome}}) {
+        LoopbackRelay relay(c.port, c.pieces);
         auto session = DovecotSession(c.mode, relay.Port());
         EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
+        EXPECT_EQ(session->MessageCount, 3);
         const std::string sent = relay.ClientBytes();
         ASSERT_GT(sent.size(), c.clearPrefix.size());
         EXPECT_EQ(sent.substr(0, c.clearPrefix.size()), c.clearPrefix);
@@ -74,14 +79,6 @@ TEST(SecureSession, NothingOfTheLoginTravelsInTheClear) {
         for (const char* secret : {"USER", "PASS", "three-secret", "STAT", "QUIT"})
             EXPECT_EQ(sent.find(secret), std::string::npos) << secret;
     }
-}
-
-TEST(SecureSession, RecordsInOneBytePiecesAreAssembled) {
-    LoopbackRelay relay(kPop3s, LoopbackRelay::OneByteAtATime);
-    auto session = DovecotSession(smTLS, relay.Port());
-    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
-    EXPECT_EQ(session->MessageCount, 3);
-    EXPECT_EQ(session->Transcript.front(), kGreeting);
 }
 
 // Each ends the check before the greeting is read: nothing is sent inside the channel.
@@ -171,31 +168,4 @@ TEST(SecureSession, CancelDuringTheHandshake) {
                   "ECanceledError: Operation has been canceled");
         EXPECT_EQ(session->State(), psCanceled);
     }
-}
-
-// The job takes the port from the address when it names one, and refuses one it cannot use.
-TEST(SecureSession, TheServerAddressMayNameThePort) {
-    ScriptedPop3Server server(Dialogue({"+OK ready", "+OK", "+OK", "+OK 2 100", "+OK bye"}));
-    const auto check = [](const std::string& address, TSecurityMode mode,
-                          const std::string& user = "three",
-                          const std::string& password = "three-secret") {
-        TMailMessageCount job;
-        job.SetAccount(address, user, password);
-        job.Security = mode;
-        job.TimeOut = 5;
-        std::string outcome;
-        job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
-            outcome = "count " + std::to_string(count);
-        };
-        job.OnError = [&](IMailCountJob*, const std::string& message, TMailErrorKind kind) {
-            outcome = "error " + std::to_string(kind) + " " + message;
-        };
-        job.Run();
-        return outcome;
-    };
-    EXPECT_EQ(check("127.0.0.1:" + std::to_string(server.Port()), smNone), "count 2");
-    EXPECT_EQ(check("localhost:995", smTLS), "count 3");
-    EXPECT_EQ(check("localhost:99999", smTLS),
-              "error 0 The mail server address must be a name, optionally followed by a colon "
-              "and a port number from 1 to 65535.");
 }

@@ -76,17 +76,25 @@ TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     EXPECT_EQ(empty.announced, "You have no mail messages.");
 }
 
-// Through a relay that shows what went over the wire: the password never in the clear.
+// Through a relay named by the address's port, which shows what went over the wire: the secure
+// mode's first bytes, and the password never in the clear.
 TEST_F(StoredAccountCheck, TheStoredSecurityIsTheChecks) {
     const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
-    for (const auto& [mode, port] : {std::pair<DWORD, std::uint16_t>{1, 110}, {2, 995}}) {
-        LoopbackRelay relay(port);
+    const struct {
+        DWORD mode;
+        std::uint16_t port;
+        std::string first;
+    } cases[] = {{1, 110, "STLS\r\n\x16"}, {2, 995, "\x16"}};
+    for (const auto& c : cases) {
+        LoopbackRelay relay(c.port);
         StoreAccount("localhost:" + std::to_string(relay.Port()), "three", "three-secret");
-        WriteRaw(HKEY_CURRENT_USER, mailbox, "Security", REG_DWORD, DwordData(mode));
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Security", REG_DWORD, DwordData(c.mode));
         const Outcome outcome = CheckStoredAccount(true);
-        EXPECT_EQ(outcome.count, 3) << mode;
-        EXPECT_EQ(outcome.announced, "You have 3 mail messages.") << mode;
-        EXPECT_EQ(relay.ClientBytes().find("three-secret"), std::string::npos) << mode;
+        EXPECT_EQ(outcome.count, 3) << c.mode;
+        EXPECT_EQ(outcome.announced, "You have 3 mail messages.") << c.mode;
+        const std::string sent = relay.ClientBytes();
+        EXPECT_EQ(sent.substr(0, c.first.size()), c.first) << c.mode;
+        EXPECT_EQ(sent.find("three-secret"), std::string::npos) << c.mode;
     }
 }
 
