@@ -8,6 +8,7 @@
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/SecureErrorText.h"
+#include "mailbase/SecurityLibrary.win.h"
 
 namespace {
 
@@ -29,11 +30,17 @@ ESocketError Failure(SECURITY_STATUS status) {
 
 // An output token that the provider allocated, freed however the scope is left.
 struct OutputToken {
+    explicit OutputToken(const SecurityFunctionTableA& sspi) : Sspi(sspi) {}
+    ~OutputToken() {
+        if (Buffer.pvBuffer) Sspi.FreeContextBuffer(Buffer.pvBuffer);
+    }
+    OutputToken(const OutputToken&) = delete;
+    OutputToken& operator=(const OutputToken&) = delete;
+
+    const SecurityFunctionTableA& Sspi;
     SecBuffer Buffer{0, SECBUFFER_TOKEN, nullptr};
     SecBufferDesc Desc{SECBUFFER_VERSION, 1, &Buffer};
-    ~OutputToken() {
-        if (Buffer.pvBuffer) FreeContextBuffer(Buffer.pvBuffer);
-    }
+
     std::string Bytes() const {
         return Buffer.pvBuffer
                    ? std::string(static_cast<const char*>(Buffer.pvBuffer), Buffer.cbBuffer)
@@ -51,22 +58,23 @@ std::wstring Wide(const std::string& text) {
 
 }  // namespace
 
-TSecureChannel::TSecureChannel(const std::string& serverName) : FServerName(serverName) {
+TSecureChannel::TSecureChannel(const std::string& serverName)
+    : FLibrary(SecurityLibrary()), FSspi(*FLibrary.Sspi), FServerName(serverName) {
     SCHANNEL_CRED credentials{};
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
     // The protocols are the system's choice (0), as its administrator configured them; no client
     // certificate is ever offered.
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     TimeStamp expiry;
-    const SECURITY_STATUS status =
-        AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND,
-                                  nullptr, &credentials, nullptr, nullptr, &FCredentials, &expiry);
+    const SECURITY_STATUS status = FSspi.AcquireCredentialsHandleA(
+        nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, &credentials,
+        nullptr, nullptr, &FCredentials, &expiry);
     if (status != SEC_E_OK) throw Failure(status);
 }
 
 TSecureChannel::~TSecureChannel() {
-    if (FHasContext) DeleteSecurityContext(&FContext);
-    FreeCredentialsHandle(&FCredentials);
+    if (FHasContext) FSspi.DeleteSecurityContext(&FContext);
+    FSspi.FreeCredentialHandle(&FCredentials);
 }
 
 // The provider reports bytes it did not consume as the size of a tail of the input.
@@ -85,9 +93,9 @@ std::string TSecureChannel::Continue() {
             {static_cast<ULONG>(FIncoming.size()), SECBUFFER_TOKEN, &FIncoming[0]},
             {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inputDesc{SECBUFFER_VERSION, 2, input};
-        OutputToken output;
+        OutputToken output(FSspi);
         ULONG attributes = 0;
-        const SECURITY_STATUS status = InitializeSecurityContextA(
+        const SECURITY_STATUS status = FSspi.InitializeSecurityContextA(
             &FCredentials, FHasContext ? &FContext : nullptr, &FServerName[0], kContextRequirements,
             0, 0, FHasContext ? &inputDesc : nullptr, 0, FHasContext ? nullptr : &FContext,
             &output.Desc, &attributes, nullptr);
@@ -104,7 +112,7 @@ std::string TSecureChannel::Continue() {
             break;
         if (status == SEC_E_OK) {
             const SECURITY_STATUS sizes =
-                QueryContextAttributesA(&FContext, SECPKG_ATTR_STREAM_SIZES, &FSizes);
+                FSspi.QueryContextAttributesA(&FContext, SECPKG_ATTR_STREAM_SIZES, &FSizes);
             if (sizes != SEC_E_OK) throw Failure(sizes);
             // What follows the last handshake record (the server's first data) stays for
             // TakeByte.
@@ -116,11 +124,11 @@ std::string TSecureChannel::Continue() {
 
 void TSecureChannel::CheckCertificate() const {
     PCCERT_CONTEXT received = nullptr;
-    const SECURITY_STATUS status = QueryContextAttributesA(
+    const SECURITY_STATUS status = FSspi.QueryContextAttributesA(
         const_cast<CtxtHandle*>(&FContext), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &received);
     if (status != SEC_E_OK || !received) throw Failure(status);
     const std::unique_ptr<const CERT_CONTEXT, decltype(&CertFreeCertificateContext)> certificate(
-        received, &CertFreeCertificateContext);
+        received, FLibrary.FreeCertificateContext);
 
     char serverAuthentication[] = szOID_PKIX_KP_SERVER_AUTH;
     LPSTR usages[] = {serverAuthentication};
@@ -131,11 +139,11 @@ void TSecureChannel::CheckCertificate() const {
     // Revocation is not asked for: it would reach out to the network on every check (and dial a
     // dial-up connection) for lists that a mail server's certificate rarely needs.
     PCCERT_CHAIN_CONTEXT built = nullptr;
-    if (!CertGetCertificateChain(nullptr, certificate.get(), nullptr, certificate->hCertStore,
-                                 &chainPara, 0, nullptr, &built))
+    if (!FLibrary.GetCertificateChain(nullptr, certificate.get(), nullptr, certificate->hCertStore,
+                                      &chainPara, 0, nullptr, &built))
         throw ESocketError(CertificateErrorText(GetLastError()));
     const std::unique_ptr<const CERT_CHAIN_CONTEXT, decltype(&CertFreeCertificateChain)> chain(
-        built, &CertFreeCertificateChain);
+        built, FLibrary.FreeCertificateChain);
 
     std::wstring name = Wide(FServerName);
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
@@ -145,7 +153,8 @@ void TSecureChannel::CheckCertificate() const {
     CERT_CHAIN_POLICY_PARA policy{sizeof policy};
     policy.pvExtraPolicyPara = &ssl;
     CERT_CHAIN_POLICY_STATUS verdict{sizeof verdict};
-    if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &verdict))
+    if (!FLibrary.VerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy,
+                                               &verdict))
         throw ESocketError(CertificateErrorText(GetLastError()));
     const std::uint32_t error = verdict.dwError != 0
                                     ? verdict.dwError
@@ -178,7 +187,7 @@ std::string TSecureChannel::Encrypt(const std::string& data) {
             {FSizes.cbTrailer, SECBUFFER_STREAM_TRAILER, &record[FSizes.cbHeader + size]},
             {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        const SECURITY_STATUS status = EncryptMessage(&FContext, 0, &desc, 0);
+        const SECURITY_STATUS status = FSspi.EncryptMessage(&FContext, 0, &desc, 0);
         if (status != SEC_E_OK) throw Failure(status);
         // The trailer may come out shorter than the room it was given.
         records.append(record, 0, buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
@@ -199,7 +208,7 @@ bool TSecureChannel::TakeByte(char& byte) {
             {0, SECBUFFER_EMPTY, nullptr},
             {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        const SECURITY_STATUS status = DecryptMessage(&FContext, &desc, 0, nullptr);
+        const SECURITY_STATUS status = FSspi.DecryptMessage(&FContext, &desc, 0, nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE) return false;
         if (status == SEC_I_CONTEXT_EXPIRED) {
             FState = csClosed;
@@ -238,11 +247,11 @@ std::string TSecureChannel::Shutdown() {
     DWORD type = SCHANNEL_SHUTDOWN;
     SecBuffer control{sizeof type, SECBUFFER_TOKEN, &type};
     SecBufferDesc controlDesc{SECBUFFER_VERSION, 1, &control};
-    if (ApplyControlToken(&FContext, &controlDesc) != SEC_E_OK) return "";
-    OutputToken output;
+    if (FSspi.ApplyControlToken(&FContext, &controlDesc) != SEC_E_OK) return "";
+    OutputToken output(FSspi);
     ULONG attributes = 0;
-    const SECURITY_STATUS status =
-        InitializeSecurityContextA(&FCredentials, &FContext, &FServerName[0], kContextRequirements,
-                                   0, 0, nullptr, 0, nullptr, &output.Desc, &attributes, nullptr);
+    const SECURITY_STATUS status = FSspi.InitializeSecurityContextA(
+        &FCredentials, &FContext, &FServerName[0], kContextRequirements, 0, 0, nullptr, 0, nullptr,
+        &output.Desc, &attributes, nullptr);
     return status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED ? output.Bytes() : "";
 }

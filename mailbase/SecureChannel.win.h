@@ -15,10 +15,13 @@
 #include <cstddef>
 #include <string>
 
+struct TSecurityLibrary;
+
 class TSecureChannel {
 public:
     // serverName goes to the server (so that it can pick its certificate) and is matched against
-    // the certificate. Raises ESocketError when the provider offers no credentials.
+    // the certificate. Raises ESocketError when the system has no provider or it offers no
+    // credentials.
     explicit TSecureChannel(const std::string& serverName);
     ~TSecureChannel();
     TSecureChannel(const TSecureChannel&) = delete;
@@ -55,6 +58,8 @@ private:
 
     void TakeExtra(const SecBuffer& buffer);
 
+    const TSecurityLibrary& FLibrary;
+    const SecurityFunctionTableA& FSspi;
     std::string FServerName;
     CredHandle FCredentials{};
     CtxtHandle FContext{};

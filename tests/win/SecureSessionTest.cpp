@@ -4,6 +4,7 @@
 
 #include "mailbase/MailMessageCount.win.h"
 #include "mailbase/SecureErrorText.h"
+#include "mailbase/SecurityLibrary.win.h"
 #include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
@@ -168,4 +169,13 @@ TEST(SecureSession, CancelDuringTheHandshake) {
                   "ECanceledError: Operation has been canceled");
         EXPECT_EQ(session->State(), psCanceled);
     }
+}
+
+// Only by full name from the system folder; a folder without the libraries binds nothing.
+TEST(SecureSession, TheProviderIsBoundFromAFolderByFullName) {
+    char system[MAX_PATH], temp[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_NE(BindSecurityLibrary(system).Sspi, nullptr);
+    EXPECT_EQ(BindSecurityLibrary(temp).Sspi, nullptr);
 }
