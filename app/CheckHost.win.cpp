@@ -20,7 +20,9 @@ MailAccount TCheckHost::Account() {
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
-    return std::make_unique<TMailMessageCount>();
+    auto job = std::make_unique<TMailMessageCount>();
+    job->Security = Settings.Security();
+    return job;
 }
 
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }

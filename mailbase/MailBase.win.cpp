@@ -2,6 +2,8 @@
 
 #include "framework/Application.win.h"
 #include "mailbase/MailErrors.h"
+#include "mailbase/SecureChannel.win.h"
+#include "mailbase/SecureErrorText.h"
 #include "mailbase/SocketErrorText.h"
 
 UINT WM_HOSTFOUND = 0;
@@ -18,6 +20,8 @@ void RegisterMailBaseMessages() {
 namespace {
 
 constexpr UINT kTickMilliseconds = 1000;
+// What one receive may hand to a secure channel: a quarter of the largest record.
+constexpr int kSecureReceiveSize = 4096;
 
 ESocketError LastSocketError() {
     return ESocketError(SocketErrorText(static_cast<std::uint16_t>(WSAGetLastError())));
@@ -87,6 +91,12 @@ void TMailBase::Open() {
 
 int TMailBase::CloseSocket() {
     if (Socket == INVALID_SOCKET) return SOCKET_ERROR;
+    if (FChannel) {
+        // Courtesy only: the socket is closed whether or not the server gets the notice.
+        const std::string notice = FChannel->Shutdown();
+        if (!notice.empty()) send(Socket, notice.data(), static_cast<int>(notice.size()), 0);
+        FChannel.reset();
+    }
     const int result = closesocket(Socket);
     Socket = INVALID_SOCKET;
     return result;
@@ -230,4 +240,96 @@ bool TMailBase::NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         return true;
     }
     return false;
+}
+
+void TMailBase::StartSecureChannel() {
+    FChannel = std::make_unique<TSecureChannel>(Server);
+    SecureHandshake();
+}
+
+// One wait for the whole handshake, under one TimeOut: a server cannot stretch it by answering
+// in small pieces.
+void TMailBase::SecureHandshake() {
+    std::string outgoing;
+    StartTimeOut();
+    struct Stop {
+        TMailBase& Session;
+        ~Stop() { Session.StopTimeOut(); }
+    } stop{*this};
+    for (;;) {
+        Pass();
+        if (Canceled || TimedOut || AsyncError) break;
+        outgoing += FChannel->Continue();
+        bool progressed = SendAvailable(outgoing);
+        if (!FChannel->Handshaking() && outgoing.empty()) break;
+        if (FChannel->Handshaking()) {
+            const int received = ReceiveAvailable();
+            if (received == 0) throw ESocketError(HandshakeClosedText);
+            progressed = progressed || received > 0;
+        }
+        // Nothing moved: sleep until the socket, the clock or a cancel says something.
+        if (!progressed) Idle();
+    }
+    if (Canceled) throw ECanceledError();
+    if (TimedOut) throw ETimedOutError();
+    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+    FChannel->CheckCertificate();
+}
+
+bool TMailBase::SendAvailable(std::string& data) {
+    if (data.empty()) return false;
+    const int n = send(Socket, data.data(), static_cast<int>(data.size()), 0);
+    if (n == SOCKET_ERROR) {
+        const int code = WSAGetLastError();
+        if (code != WSAEWOULDBLOCK)
+            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+        return false;
+    }
+    data.erase(0, static_cast<std::size_t>(n));
+    return n > 0;
+}
+
+int TMailBase::ReceiveAvailable() {
+    char buffer[kSecureReceiveSize];
+    const int n = recv(Socket, buffer, sizeof buffer, 0);
+    if (n == SOCKET_ERROR) {
+        const int code = WSAGetLastError();
+        if (code != WSAEWOULDBLOCK)
+            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+        return -1;
+    }
+    FChannel->Received(buffer, static_cast<std::size_t>(n));
+    return n;
+}
+
+std::string TMailBase::Outgoing(const std::string& data) {
+    return FChannel ? FChannel->Encrypt(data) : data;
+}
+
+int TMailBase::ReceiveByte(char& byte) {
+    if (!FChannel) {
+        const int n = recv(Socket, &byte, 1, 0);
+        if (n != SOCKET_ERROR) return n;
+        const int code = WSAGetLastError();
+        if (code != WSAEWOULDBLOCK)
+            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+        return -1;
+    }
+    for (;;) {
+        if (FChannel->TakeByte(byte)) return 1;
+        if (FChannel->Handshaking()) {
+            // The server asked for a new handshake. It takes the clock for its own wait; the
+            // read goes on afterwards with a fresh one.
+            SecureHandshake();
+            StartTimeOut();
+            continue;
+        }
+        if (FChannel->Closed()) return 0;
+        const int received = ReceiveAvailable();
+        if (received <= 0) return received;
+    }
+}
+
+bool TMailBase::InputPending() const {
+    return FChannel && FChannel->InputPending();
 }

@@ -2,7 +2,8 @@
 // TMailBase: one TCP client session over the message-based asynchronous socket service, with
 // blocking-style operations. Each wait keeps the calling thread's messages flowing, is bounded
 // by TimeOut seconds and ends early on Cancel or when the application is quitting. Failures
-// are raised as EMailError, ESocketError, ETimedOutError or ECanceledError.
+// are raised as EMailError, ESocketError, ETimedOutError or ECanceledError. A subclass may
+// secure the connection with TLS (TSecureChannel) and then sends and reads through it.
 //
 // A session belongs to the thread that creates it; only Cancel may come from another thread.
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 #include "framework/NotifyWindow.win.h"
+
+class TSecureChannel;
 
 // The three notification messages shared by every session. Registered once at program start,
 // before any session is created.
@@ -37,7 +40,8 @@ public:
     virtual void Cancel();
     // Socket start-up, host lookup, service lookup and socket creation.
     virtual void Open();
-    // SOCKET_ERROR when there is no socket; otherwise closesocket's result.
+    // SOCKET_ERROR when there is no socket; otherwise closesocket's result. A secure channel is
+    // ended first, with a notice sent only if the socket takes it at once.
     virtual int CloseSocket();
     // Connects to RemoteAddress:Port; Open must have succeeded and Reset been called since.
     void Connect();
@@ -87,6 +91,19 @@ protected:
         StopTimeOut();
     }
 
+    // Secures the connected socket with TLS for the name in Server: the handshake as one wait,
+    // then the check of the server's certificate. From then on Outgoing and ReceiveByte encrypt
+    // and decrypt. Raises ESocketError when the channel or the certificate fails.
+    void StartSecureChannel();
+    // What goes on the wire for these bytes: themselves, or their records once secured.
+    std::string Outgoing(const std::string& data);
+    // One byte of the connection, taken without waiting: 1 with the byte, 0 once the server has
+    // closed, -1 while none has arrived. Raises ESocketError on a failure of the socket or the
+    // channel.
+    int ReceiveByte(char& byte);
+    // A secure channel holds received bytes that no data notification will announce again.
+    bool InputPending() const;
+
 private:
     void ResolveHost();
     void LookUpService();
@@ -95,6 +112,12 @@ private:
     bool NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void AbandonLookup();
     void WriteTranscript() const;
+    void SecureHandshake();
+    // Sends what the socket takes now and removes it from data; false when it took nothing.
+    bool SendAvailable(std::string& data);
+    // Hands what has arrived to the secure channel: the byte count, 0 once the server has
+    // closed, -1 while nothing has arrived.
+    int ReceiveAvailable();
 
     // The pending lookup; Cancel may take it from another thread.
     std::atomic<HANDLE> AsyncRequest{nullptr};
@@ -105,4 +128,6 @@ private:
     // Auto-reset; set by Cancel so that a wait blocked in Idle wakes at once.
     std::unique_ptr<void, decltype(&CloseHandle)> FWakeEvent;
     TNotifyWindow FWindow;
+    // The TLS layer of the connection, from StartSecureChannel until CloseSocket.
+    std::unique_ptr<TSecureChannel> FChannel;
 };

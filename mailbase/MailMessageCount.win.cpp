@@ -1,6 +1,7 @@
 #include "mailbase/MailMessageCount.win.h"
 
 #include "mailbase/MailErrors.h"
+#include "mailbase/ServerAddress.h"
 
 void TMailMessageCount::SetAccount(const std::string& server, const std::string& userName,
                                    const std::string& password) {
@@ -42,10 +43,12 @@ void TMailMessageCount::Dialogue() {
             Job.Session = nullptr;
         }
     } publish{*this};
-    session->Server = Server;
+    const TServerAddress address = ParseServerAddress(Server);
+    session->Server = address.Host;
     session->UserName = UserName;
     session->Password = Password;
-    session->FixedPort = PortOverride;
+    session->SetSecurity(Security);
+    session->FixedPort = PortOverride != 0 ? PortOverride : address.Port;
     session->TimeOut = TimeOut;
     {
         std::lock_guard<std::mutex> lock(FSessionLock);

@@ -24,8 +24,11 @@ public:
     std::string Server;
     std::string UserName;
     std::string Password;
+    // How the connection is secured; the settings' "Security".
+    TSecurityMode Security = smNone;
     std::atomic<bool> Canceled{false};
-    // Nonzero: connect to this port without looking up the service (test tools only).
+    // Nonzero: connect to this port without looking up the service, whatever Server says (test
+    // tools only).
     std::uint16_t PortOverride = 0;
     // The session's TimeOut for each wait, in seconds.
     std::int32_t TimeOut = 60;

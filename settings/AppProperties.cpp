@@ -21,6 +21,7 @@ const char kMailAppCommandLineParameter[] = "Mail App Command Line Parameter";
 const char kRepeatMailCheck[] = "Repeat Mail Check";
 const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
+const char kSecurity[] = "Security";
 
 }  // namespace
 
@@ -30,6 +31,7 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     Put(FPop3ServerAddress, LoadString(kMailbox, kPop3ServerAddress, ""));
     Put(FLoginUsername, LoadString(kMailbox, kLoginUsername, ""));
     Put(FPassword, LoadString(kMailbox, kPassword, ""));
+    FSecurity = SecurityModeOf(Registry.ReadInteger(kMailbox, kSecurity, smNone));
 
     FShowMessageWindow = Registry.ReadBool(kNotification, kShowMessageWindow, true);
     FPlaySoundEnabled = Registry.ReadBool(kNotification, kPlaySoundEnabled, true);
@@ -143,6 +145,11 @@ void TAppProperties::SetRepeatMailInterval(std::int32_t value) {
 void TAppProperties::SetUseDialUpNetworking(bool value) {
     FUseDialUpNetworking = value;
     Registry.WriteBool(kGeneral, kUseDialUpNetworking, value);
+}
+
+void TAppProperties::SetSecurity(TSecurityMode value) {
+    FSecurity = value;
+    Registry.WriteInteger(kMailbox, kSecurity, value);
 }
 
 bool TAppProperties::SettingsComplete() const {

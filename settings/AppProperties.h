@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 
+#include "mailbase/SecurityMode.h"
 #include "settings/BMRegistry.h"
 
 // What the settings take from the rest of the system.
@@ -51,6 +52,8 @@ public:
     bool RepeatMailCheck() const { return FRepeatMailCheck; }
     std::int32_t RepeatMailInterval() const { return FRepeatMailInterval; }  // minutes
     bool UseDialUpNetworking() const { return FUseDialUpNetworking; }
+    // Stored in the Mailbox section as "Security"; absent, of another type or out of range: none.
+    TSecurityMode Security() const { return FSecurity; }
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -68,6 +71,7 @@ public:
     void SetRepeatMailCheck(bool value);
     void SetRepeatMailInterval(std::int32_t value);
     void SetUseDialUpNetworking(bool value);
+    void SetSecurity(TSecurityMode value);
 
     // Server, user name and password are all non-empty (a blank counts).
     bool SettingsComplete() const;
@@ -98,4 +102,5 @@ private:
     std::atomic<bool> FRepeatMailCheck{true};
     std::atomic<std::int32_t> FRepeatMailInterval{10};
     std::atomic<bool> FUseDialUpNetworking{false};
+    std::atomic<TSecurityMode> FSecurity{smNone};
 };

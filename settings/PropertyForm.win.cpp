@@ -27,6 +27,18 @@ public:
     PropertyFormScope& operator=(const PropertyFormScope&) = delete;
 };
 
+// A string of the resources cut at each "|".
+std::vector<std::string> LoadTextItems(UINT id) {
+    std::vector<std::string> items(1);
+    for (char c : ResourceString(id)) {
+        if (c == '|')
+            items.emplace_back();
+        else
+            items.back() += c;
+    }
+    return items;
+}
+
 // Runs a file-open dialog with the file-name field editable and the read-only box hidden; the
 // full name of the file picked, or empty when the user cancels.
 std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
@@ -62,6 +74,9 @@ void TPropertyForm::FormCreate() {
     SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
     IntervalKeyFilter.Subclass(interval);
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
+    for (const std::string& item : LoadTextItems(IDS_SECURECONNECTIONS))
+        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(item.c_str()));
 }
 
 // Each page is a child dialog laid over the tab control's display area; the page's caption,
@@ -154,6 +169,7 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_REPEATEVERYINTERVALEB, v.RepeatEveryIntervalEB);
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
+    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
 }
 
 TPropertyValues TPropertyForm::Values() const {
@@ -171,6 +187,8 @@ TPropertyValues TPropertyForm::Values() const {
     v.RepeatCheckCB = Checked(IDC_REPEATCHECKCB);
     v.RepeatEveryIntervalEB = Text(IDC_REPEATEVERYINTERVALEB);
     v.UseDUNRB = Checked(IDC_USEDUNRB);
+    v.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
+        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
     return v;
 }
 

@@ -32,6 +32,7 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.RepeatCheckCB = settings.RepeatMailCheck();
     v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
     v.UseDUNRB = settings.UseDialUpNetworking();
+    v.SecureConnectionCombo = settings.Security();
     return v;
 }
 
@@ -84,4 +85,5 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetRepeatMailCheck(v.RepeatCheckCB);
     settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
     settings.SetUseDialUpNetworking(v.UseDUNRB);
+    settings.SetSecurity(v.SecureConnectionCombo);
 }

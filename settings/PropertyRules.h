@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "mailbase/SecurityMode.h"
+
 class TAppProperties;
 
 // The pages of the Properties dialog, in tab order.
@@ -23,7 +25,8 @@ struct TPropertyValues {
     std::string MailAppEB, MailAppCommandLineEB;
     bool RepeatCheckCB = false;
     std::string RepeatEveryIntervalEB;
-    bool UseDUNRB = false;  // else DirectRB
+    bool UseDUNRB = false;                         // else DirectRB
+    TSecurityMode SecureConnectionCombo = smNone;  // the item chosen, in the order of the modes
 };
 
 // A failed test of OK: the message, the page to show and the control to focus.
@@ -48,6 +51,6 @@ std::int32_t IntervalToStore(const std::string& text);
 bool IsIntervalKey(char c);
 constexpr int kIntervalMaxLength = 4;
 
-// Calls all thirteen setters in their fixed order, each writing its value, changed or not. A
+// Calls all fourteen setters in their fixed order, each writing its value, changed or not. A
 // setter's error ends the sequence: the values before it are stored, those after it are not.
 void StoreProperties(TAppProperties& settings, const TPropertyValues& values);

@@ -12,6 +12,13 @@ TPOP3::TPOP3() {
     DefaultPort = 110;
 }
 
+void TPOP3::SetSecurity(TSecurityMode mode) {
+    FSecurity = mode;
+    const bool implicitTls = mode == smTLS;
+    ServiceName = implicitTls ? "pop3s" : "pop3";
+    DefaultPort = implicitTls ? 995 : 110;
+}
+
 void TPOP3::SetState(TPOP3State state) {
     FState = state;
     if (OnStatusChange) OnStatusChange(this);
@@ -32,12 +39,27 @@ void TPOP3::Login() {
     Reset();
     Connect();
     SetState(psConnected);
+    if (FSecurity == smTLS) StartSecureChannel();
     std::string reply;
     ReadReply(reply);
+    if (FSecurity == smSTLS) StartTls();
     SendLine(CredentialCommand("USER ", UserName));
     ReadReply(reply);
     SendLine(CredentialCommand("PASS ", Password));
     ReadReply(reply);
+}
+
+// A server that refuses STLS ends the check: falling back to the plain connection would hand
+// the password to anyone on the way.
+void TPOP3::StartTls() {
+    std::string reply;
+    SendLine("STLS");
+    try {
+        ReadReply(reply);
+    } catch (const EMailError&) {
+        throw EMailError("The mail server does not offer a secure connection (STLS).");
+    }
+    StartSecureChannel();
 }
 
 void TPOP3::Stat() {
@@ -58,7 +80,7 @@ void TPOP3::Quit() {
 }
 
 void TPOP3::SendLine(const std::string& text) {
-    const std::string data = text + "\r\n";
+    const std::string data = Outgoing(text + "\r\n");
     std::size_t sent = 0;
     StartTimeOut();
     for (;;) {
@@ -96,7 +118,7 @@ void TPOP3::ReadReply(std::string& reply) {
 }
 
 void TPOP3::WaitForData() {
-    WaitUntil([this] { return Readable || Canceled || TimedOut || AsyncError; });
+    WaitUntil([this] { return Readable || InputPending() || Canceled || TimedOut || AsyncError; });
     if (Canceled) throw ECanceledError();
     if (TimedOut) throw ETimedOutError();
     if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
@@ -124,14 +146,9 @@ void TPOP3::ReadLine(std::string& reply) {
         // One byte per call, so nothing after the line end is taken from the socket.
         char byte = 0;
         Readable = false;
-        const int n = recv(Socket, &byte, 1, 0);
-        bool starved = n == 0;  // the server closed: no byte will ever come
-        if (n == SOCKET_ERROR) {
-            const int code = WSAGetLastError();
-            if (code != WSAEWOULDBLOCK)
-                throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
-            starved = true;
-        } else if (n == 1 && line.Add(byte)) {
+        // Nothing yet, or the server closed and no byte will ever come.
+        const bool starved = ReceiveByte(byte) != 1;
+        if (!starved && line.Add(byte)) {
             reply = line.Reply();
             done = true;
             if (!IsPositiveReply(reply)) throw EMailError(reply);

@@ -1,6 +1,7 @@
 #pragma once
 // TPOP3: just enough of POP3 to count the messages of a mailbox: the greeting, USER, PASS,
-// STAT and QUIT, one CR LF line each way, every reply refused unless it begins with "+".
+// STAT and QUIT, one CR LF line each way, every reply refused unless it begins with "+". With
+// a secure mode the same lines travel inside TLS, begun before the greeting or after STLS.
 
 #include <atomic>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "mailbase/MailBase.win.h"
+#include "mailbase/SecurityMode.h"
 
 enum TPOP3State : std::uint8_t {
     psIdle = 0,
@@ -25,7 +27,8 @@ public:
 
     void Open() override;
     void Cancel() override;
-    // Connects, reads the greeting and logs in with USER and PASS.
+    // Connects, reads the greeting and logs in with USER and PASS; secures the connection first
+    // as Security asks. Nothing of the login is sent before the server's certificate is checked.
     void Login();
     // Sends STAT and sets MessageCount and MailboxSize.
     void Stat();
@@ -39,6 +42,10 @@ public:
 
     TPOP3State State() const { return FState.load(); }
 
+    TSecurityMode Security() const { return FSecurity; }
+    // smTLS also takes its port from the "pop3s" service, 995 when that is unknown.
+    void SetSecurity(TSecurityMode mode);
+
     std::string UserName;
     std::string Password;
     std::int32_t MessageCount = 0;
@@ -49,7 +56,9 @@ private:
     void SetState(TPOP3State state);
     void WaitForData();
     void ReadLine(std::string& reply);
+    void StartTls();
 
     // Cancel may set it from another thread.
     std::atomic<TPOP3State> FState{psIdle};
+    TSecurityMode FSecurity = smNone;
 };

@@ -6,14 +6,13 @@
 #include "resources/resource.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
+#include "tests/support/TestAuthority.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -69,10 +68,10 @@ void DoubleClickTrayIcon(RunningProgram& program) {
 const char kMailboxKey[] = "Software\\Brightmoor\\Larkspur\\Mailbox";
 const char kNotificationKey[] = "Software\\Brightmoor\\Larkspur\\Notification";
 
-// The settings as the user left them: the test Dovecot's account on a direct connection, and
-// the "Mail" window after a check.
-void SeedAccount(const std::string& password) {
-    SeedSettings("three", password, false);
+// The settings as the user left them: this account on a direct connection, and the "Mail" window
+// after a check.
+void SeedAccount(const std::string& user, const std::string& password) {
+    SeedSettings(user, password, false);
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
               ERROR_SUCCESS);
@@ -81,16 +80,23 @@ void SeedAccount(const std::string& password) {
     RegCloseKey(key);
 }
 
-std::string StoredPassword() {
-    char text[256] = {};
-    DWORD size = sizeof text - 1;
+void SeedAccount(const std::string& password) { SeedAccount("three", password); }
+
+// A value of the Mailbox section as stored: a string's text, a number in decimal.
+std::string StoredMailboxValue(const char* name) {
+    char data[256] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailboxKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return "(no key)";
-    RegQueryValueExA(key, "Password", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+    RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
-    return text;
+    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
+    return data;
 }
+
+std::string StoredPassword() { return StoredMailboxValue("Password"); }
 
 // What a user sees of the window, for the help document.
 bool SaveScreenshot(HWND window, const std::string& name) {
@@ -110,18 +116,7 @@ bool EnvelopeShows(HWND mail) {
     return pixel != GetSysColor(COLOR_BTNFACE);
 }
 
-// Failed logins in the test Dovecot's log, which lies beside its mail folder.
-int FailedLogins() {
-    std::string path = "Z:" + std::string(std::getenv("LARKSPUR_POP3_MAILDIR"));
-    path = path.substr(0, path.find_last_of('/') + 1) + "dovecot.log";
-    std::ifstream in(path);
-    const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    int count = 0;
-    for (std::size_t at = log.find("auth failed"); at != std::string::npos;
-         at = log.find("auth failed", at + 1))
-        ++count;
-    return count;
-}
+int FailedLogins() { return Pop3LogCount("auth failed"); }
 
 // Once the window's thread has answered, everything it was doing before has been done.
 void RoundTrip(HWND window) {
@@ -220,6 +215,34 @@ TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
     EXPECT_TRUE(WaitGone(program, kProperties));
     EXPECT_EQ(StoredPassword(), "three-secret");
     // OK puts the settings into effect, which checks again.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+    EXPECT_TRUE(Shown(program, kError).empty());
+}
+
+// A first start without an account: the prompt, the account entered in Properties with SSL/TLS
+// chosen below the password, and the checks that follow it over TLS on the "pop3s" port, where
+// the test Dovecot speaks nothing else.
+TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
+    TrustedTestAuthority authority;
+    ASSERT_TRUE(authority.Trusted()) << "no test authority (LARKSPUR_POP3_AUTHORITY)";
+    SeedAccount("", "");
+    RunningProgram program(Larkspur());
+
+    HWND prompt = WaitShown(program, "Information Required");
+    ASSERT_NE(prompt, nullptr);
+    Click(prompt, IDOK);
+    HWND properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    SetWindowTextA(Control(properties, IDC_POPSERVEREB), "localhost");
+    SetWindowTextA(Control(properties, IDC_LOGINNAMEEB), "three");
+    SetWindowTextA(Control(properties, IDC_PASSWORDEB), "three-secret");
+    SendMessageA(Control(properties, IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, 2, 0);
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(StoredMailboxValue("Security"), "2");
+
+    // OK puts the settings into effect, which checks; then the start-up's own request goes on.
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_TRUE(Shown(program, kError).empty());
 }

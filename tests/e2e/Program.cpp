@@ -2,6 +2,10 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
 std::string BinFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -118,3 +122,16 @@ void SeedSettings(const std::string& user, const std::string& password, bool dia
 }
 
 void DeleteSettings() { SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
+
+int Pop3LogCount(const std::string& text) {
+    const char* file = std::getenv("LARKSPUR_POP3_LOG");
+    if (!file) return -1;
+    std::string path = std::string("Z:") + file;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    std::ifstream in(path);
+    int count = 0;
+    for (std::string line; std::getline(in, line);)
+        for (auto at = line.find(text); at != std::string::npos; at = line.find(text, at + 1))
+            ++count;
+    return count;
+}

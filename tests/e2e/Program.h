@@ -50,3 +50,7 @@ bool WaitUntil(Condition condition, DWORD milliseconds) {
         Sleep(50);
     }
 }
+
+// How often the text occurs in the log of the test Dovecot (LARKSPUR_POP3_LOG) so far; -1
+// without one.
+int Pop3LogCount(const std::string& text);

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 
 namespace {
@@ -19,20 +18,8 @@ const std::regex kTimeLine("At (1?[0-9]|2[0-3]):[0-5][0-9] you had");
 
 std::string Larkspur() { return BinFolder() + "Larkspur.exe"; }
 
-// How many times the user has logged in to the test Dovecot so far, from the server's log.
-int Logins(const std::string& user) {
-    const char* maildir = std::getenv("LARKSPUR_POP3_MAILDIR");
-    if (!maildir) return -1;
-    std::string log = std::string("Z:") + maildir;
-    for (char& c : log)
-        if (c == '/') c = '\\';
-    log = log.substr(0, log.find_last_of('\\')) + "\\dovecot.log";
-    std::ifstream in(log);
-    int logins = 0;
-    for (std::string line; std::getline(in, line);)
-        logins += line.find("Login: user=<" + user + ">") != std::string::npos;
-    return logins;
-}
+// How many times the user has logged in to the test Dovecot so far.
+int Logins(const std::string& user) { return Pop3LogCount("Login: user=<" + user + ">"); }
 
 HWND ResultPopup(RunningProgram& program) {
     for (HWND window : program.TopLevelWindows())

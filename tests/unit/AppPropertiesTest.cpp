@@ -148,6 +148,23 @@ TEST_F(AppPropertiesTest, DialUpDefaultAppliesOnlyWhileNothingIsStored) {
     EXPECT_FALSE(HasSection("Mailbox"));
 }
 
+TEST_F(AppPropertiesTest, SecurityIsNoneUnlessAModeIsStored) {
+    EXPECT_EQ(Load()->Security(), smNone) << "absent";
+    const std::pair<MemoryRegistry::Value, TSecurityMode> stored[] = {
+        {MemoryRegistry::Integer(0), smNone},  {MemoryRegistry::Integer(1), smSTLS},
+        {MemoryRegistry::Integer(2), smTLS},   {MemoryRegistry::Integer(3), smNone},
+        {MemoryRegistry::Integer(-1), smNone}, {{MemoryRegistry::Sz, "2"}, smNone},
+    };
+    for (const auto& [value, mode] : stored) {
+        Section("Mailbox")["Security"] = value;
+        EXPECT_EQ(Load()->Security(), mode) << value.data;
+    }
+
+    Load()->SetSecurity(smTLS);
+    EXPECT_EQ(Section("Mailbox").at("Security").data, MemoryRegistry::Integer(2).data);
+    EXPECT_EQ(Load()->Security(), smTLS);
+}
+
 TEST_F(AppPropertiesTest, SettingsCompleteNeedsServerUserAndPasswordAndNothingElse) {
     auto props = Load();
     props->SetPop3ServerAddress("pop.example");

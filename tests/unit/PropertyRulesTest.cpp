@@ -1,5 +1,5 @@
 // The Properties dialog's values apart from its windows: the tests of OK in their order, the
-// interval's conversions and key filter, and the thirteen setters.
+// interval's conversions and key filter, and the fourteen setters.
 
 #include "resources/resource.h"
 #include "settings/AppProperties.h"
@@ -139,17 +139,17 @@ protected:
     std::shared_ptr<MemoryRegistry> Registry = std::make_shared<MemoryRegistry>();
 };
 
-TEST_F(StoreTest, ThirteenSettersInOrderWriteEveryValueChangedOrNot) {
+TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
     auto props = Load();
     const TPropertyValues unchanged = PropertyValuesFrom(*props);
     Registry->writes.clear();
     StoreProperties(*props, unchanged);
     EXPECT_EQ(Registry->writes,
-              (std::vector<std::string>{"Pop3 Server Address", "Login Username", "Password",
-                                        "Show Window", "Play Sound", "Default Sound",
-                                        "Wave File Path", "Start Mail App", "Mail App Path",
-                                        "Mail App Command Line Parameter", "Repeat Mail Check",
-                                        "Repeat Mail Interval", "Use Dial-up Networking"}));
+              (std::vector<std::string>{
+                  "Pop3 Server Address", "Login Username", "Password", "Show Window", "Play Sound",
+                  "Default Sound", "Wave File Path", "Start Mail App", "Mail App Path",
+                  "Mail App Command Line Parameter", "Repeat Mail Check", "Repeat Mail Interval",
+                  "Use Dial-up Networking", "Security"}));
 
     TPropertyValues v;
     v.POPServerEB = " mail.example.com";
@@ -165,6 +165,7 @@ TEST_F(StoreTest, ThirteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.RepeatCheckCB = false;
     v.RepeatEveryIntervalEB = "";
     v.UseDUNRB = true;
+    v.SecureConnectionCombo = smSTLS;
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
@@ -180,6 +181,7 @@ TEST_F(StoreTest, ThirteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_FALSE(back.RepeatCheckCB);
     EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
     EXPECT_TRUE(back.UseDUNRB);
+    EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
 }
 
 TEST_F(StoreTest, ASetterErrorEndsTheSequence) {

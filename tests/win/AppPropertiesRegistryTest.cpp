@@ -61,6 +61,7 @@ TEST_F(AppPropertiesRegistry, FirstStartCreatesTheKeyAndStoresOnlyTheMailProgram
     EXPECT_TRUE(props->RepeatMailCheck());
     EXPECT_EQ(props->RepeatMailInterval(), 10);
     EXPECT_FALSE(props->UseDialUpNetworking());
+    EXPECT_EQ(props->Security(), smNone);
 
     const std::string found = FindDefaultMailProgram();
     EXPECT_EQ(props->MailAppPath(), found);
@@ -77,11 +78,13 @@ TEST_F(AppPropertiesRegistry, BooleansAndIntegersOfTheWrongTypeOrSizeReadAsDefau
     Put("Notification", "Start Mail App", REG_BINARY, DwordData(1));
     Put("General", "Repeat Mail Check", REG_DWORD, std::string(2, '\0'));
     Put("General", "Repeat Mail Interval", REG_SZ, "5");
+    Put("Mailbox", "Security", REG_SZ, "2");
     auto props = Load();
     EXPECT_TRUE(props->ShowMessageWindow());
     EXPECT_FALSE(props->StartMailApp());
     EXPECT_TRUE(props->RepeatMailCheck());
     EXPECT_EQ(props->RepeatMailInterval(), 10);
+    EXPECT_EQ(props->Security(), smNone);
 }
 
 TEST_F(AppPropertiesRegistry, StringOfAnotherTypeReadsEmptyAndItsSetterStoresAProperOne) {
@@ -134,6 +137,7 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     props->SetRepeatMailCheck(false);
     props->SetRepeatMailInterval(9999);
     props->SetUseDialUpNetworking(true);
+    props->SetSecurity(smTLS);
 
     ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
     ExpectString("Mailbox", "Login Username", "ann");
@@ -148,6 +152,7 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     ExpectDword("General", "Repeat Mail Check", 0);
     ExpectDword("General", "Repeat Mail Interval", 9999);
     ExpectDword("General", "Use Dial-up Networking", 1);
+    ExpectDword("Mailbox", "Security", 2);
 
     // Others' changes are overwritten by the next setter call, with the same value or not.
     Put("Mailbox", "Password", REG_SZ, "changed");
@@ -171,6 +176,7 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     EXPECT_FALSE(again->RepeatMailCheck());
     EXPECT_EQ(again->RepeatMailInterval(), 9999);
     EXPECT_TRUE(again->UseDialUpNetworking());
+    EXPECT_EQ(again->Security(), smTLS);
 }
 
 TEST_F(AppPropertiesRegistry, MailAppExistsForAFileOnly) {

@@ -116,3 +116,21 @@ TEST_F(Dovecot, TheMailCountToolPrintsOneLinePerOutcome) {
     EXPECT_EQ(MailCount("127.0.0.1 " + std::to_string(ClosedLoopbackPort()) + " three x 0"),
               (std::pair<std::string, DWORD>{"ERROR 1 Connection to mail server refused", 1}));
 }
+
+TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
+    const std::pair<std::string, std::pair<std::string, DWORD>> runs[] = {
+        {"localhost 995 three three-secret 10 tls", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 stls", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 plain", {"OK 3", 0}},
+        {"localhost 9953 three three-secret 10 tls",
+         {"ERROR 1 The mail server's certificate is for another name.", 1}},
+        {"localhost:0 995 three three-secret 10 tls",
+         {"ERROR 0 The mail server address must be a name, optionally followed by a colon and a "
+          "port number from 1 to 65535.",
+          1}},
+    };
+    for (const auto& [arguments, outcome] : runs) EXPECT_EQ(MailCount(arguments), outcome);
+    const auto wrongMode = MailCount("localhost 995 three three-secret 10 ssl");
+    EXPECT_EQ(wrongMode.second, 2u);
+    EXPECT_NE(wrongMode.first.find("plain|stls|tls"), std::string::npos);
+}

@@ -47,19 +47,25 @@ TEST(MailBase, ARefusedConnectionIsReportedWhenThePlatformReportsIt) {
               "ESocketError: Connection to mail server refused");
 }
 
-TEST(MailBase, EveryOpenIsMatchedByOneCleanupAtDestruction) {
+// Winsock start-ups outstanding in the process, counted by undoing them and made again. Some
+// system libraries hold one of their own from the moment they are loaded (Wine's secur32).
+static int OutstandingStartups() {
+    int count = 0;
+    while (WSACleanup() == 0) ++count;
     WSADATA data;
-    ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &data), 0);
+    for (int i = 0; i < count; ++i) WSAStartup(MAKEWORD(1, 1), &data);
+    return count;
+}
+
+TEST(MailBase, EveryOpenIsMatchedByOneCleanupAtDestruction) {
+    const int before = OutstandingStartups();
     {
         auto session = LoopbackSession(0);
         session->Open();
         session->Open();
         EXPECT_EQ(session->StartupCount, 2);
     }
-    // Our own start-up is the only one left.
-    EXPECT_EQ(WSACleanup(), 0);
-    EXPECT_EQ(WSACleanup(), SOCKET_ERROR);
-    EXPECT_EQ(WSAGetLastError(), WSANOTINITIALISED);
+    EXPECT_EQ(OutstandingStartups(), before);
 }
 
 TEST(MailBase, TheTranscriptFileHoldsEveryLineThePasswordIncluded) {

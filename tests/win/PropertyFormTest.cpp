@@ -34,6 +34,15 @@ std::string Text(HWND dialog, int id) {
 void SetText(HWND dialog, int id, const std::string& text) {
     SetWindowTextA(Item(dialog, id), text.c_str());
 }
+// The item a drop-down list shows.
+std::string ComboText(HWND dialog, int id) {
+    HWND list = Item(dialog, id);
+    const LRESULT chosen = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (chosen == CB_ERR) return "";
+    std::vector<char> text(SendMessageA(list, CB_GETLBTEXTLEN, chosen, 0) + 1);
+    SendMessageA(list, CB_GETLBTEXT, chosen, reinterpret_cast<LPARAM>(text.data()));
+    return text.data();
+}
 bool Checked(HWND dialog, int id) {
     return SendMessageA(Item(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -145,6 +154,7 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
     Settings->SetRepeatMailCheck(false);
     Settings->SetRepeatMailInterval(25);
     Settings->SetUseDialUpNetworking(true);
+    Settings->SetSecurity(smTLS);
     Open(0, {{kCaption, [](HWND d) {
                   EXPECT_EQ(Text(d, IDC_POPSERVEREB), "pop.example.com");
                   EXPECT_EQ(Text(d, IDC_LOGINNAMEEB), "jane");
@@ -164,6 +174,7 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
                             4);
                   EXPECT_TRUE(Checked(d, IDC_USEDUNRB));
                   EXPECT_FALSE(Checked(d, IDC_DIRECTRB));
+                  EXPECT_EQ(ComboText(d, IDC_SECURECONNECTIONCOMBO), "SSL/TLS (port 995)");
                   ClickButton(d, "Cancel");
               }}});
 }
@@ -249,21 +260,52 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
     }
 }
 
-TEST_F(PropertyForm, OkWritesAllThirteenValuesChangedOrNot) {
+TEST_F(PropertyForm, OkWritesAllFourteenValuesChangedOrNot) {
     EXPECT_TRUE(Open(0, {{kCaption, [](HWND d) {
                               SetText(d, IDC_POPSERVEREB, "mail.example.com");
                               ClickButton(d, "&OK");
                           }}}));
-    EXPECT_EQ(Stored(),
-              (std::vector<std::string>{
-                  "General\\Repeat Mail Check", "General\\Repeat Mail Interval",
-                  "General\\Use Dial-up Networking", "Mailbox\\Login Username", "Mailbox\\Password",
-                  "Mailbox\\Pop3 Server Address", "Notification\\Default Sound",
-                  "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
-                  "Notification\\Play Sound", "Notification\\Show Window",
-                  "Notification\\Start Mail App", "Notification\\Wave File Path"}));
+    EXPECT_EQ(
+        Stored(),
+        (std::vector<std::string>{
+            "General\\Repeat Mail Check", "General\\Repeat Mail Interval",
+            "General\\Use Dial-up Networking", "Mailbox\\Login Username", "Mailbox\\Password",
+            "Mailbox\\Pop3 Server Address", "Mailbox\\Security", "Notification\\Default Sound",
+            "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
+            "Notification\\Play Sound", "Notification\\Show Window", "Notification\\Start Mail App",
+            "Notification\\Wave File Path"}));
     EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
               "mail.example.com");
+}
+
+// The list lies below the password, in the order of the stored values, and what the user picks
+// there is stored as "Security".
+TEST_F(PropertyForm, TheSecureConnectionListOffersTheThreeModes) {
+    std::vector<std::string> items;
+    bool belowPassword = false, followsPassword = false;
+    EXPECT_TRUE(Open(1, {{kCaption, [&](HWND d) {
+                              HWND list = Item(d, IDC_SECURECONNECTIONCOMBO);
+                              for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+                                  SendMessageA(list, CB_SETCURSEL, i, 0);
+                                  items.push_back(ComboText(d, IDC_SECURECONNECTIONCOMBO));
+                              }
+                              RECT password, box;
+                              GetWindowRect(Item(d, IDC_PASSWORDEB), &password);
+                              GetWindowRect(list, &box);
+                              belowPassword = box.top >= password.bottom;
+                              followsPassword =
+                                  GetNextDlgTabItem(GetParent(list), Item(d, IDC_PASSWORDEB),
+                                                    FALSE) == list;
+                              SendMessageA(list, CB_SETCURSEL, smSTLS, 0);
+                              ClickButton(d, "&OK");
+                          }}}));
+    EXPECT_EQ(items,
+              (std::vector<std::string>{"None", "STLS on the POP3 port", "SSL/TLS (port 995)"}));
+    EXPECT_TRUE(belowPassword);
+    EXPECT_TRUE(followsPassword);
+    EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Security").data,
+              DwordData(smSTLS));
+    EXPECT_EQ(CreateAppProperties([] { return false; }, kKey)->Security(), smSTLS);
 }
 
 TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {

@@ -1,15 +1,16 @@
 // A check as the program runs it: the controller with the program's own host, the settings read
-// from the registry, and a real count job against the test Dovecot on the POP3 port.
+// from the registry, and a real count job against the test Dovecot on the POP3 port, or secured.
 
 #include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
 #include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
-#include "tray/TrayStatus.win.h"
+#include "tests/win/LoopbackRelay.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/RawRegistry.h"
 #include "tests/win/WindowDriver.h"
+#include "tray/TrayStatus.win.h"
 
 #include <gtest/gtest.h>
 
@@ -47,20 +48,29 @@ protected:
         bool busy;
         std::string announced;
     };
+    // A main form that owns the tray icon, as the program has one, with the shell's side
+    // recorded; the icon goes with it.
+    class TrayOwner {
+    public:
+        TrayOwner() {
+            MainForm.CreateHandle();
+            Application.SetMainForm(&MainForm);
+        }
+        ~TrayOwner() {
+            DestroyTrayIcon();
+            Application.SetMainForm(nullptr);
+        }
+
+    private:
+        ShellRecorder Shell;
+        TForm MainForm{IDD_MAINFORM};
+    };
+
     Outcome CheckStoredAccount(bool userInitiated) {
         auto settings = CreateAppProperties([] { return false; }, kTestKey);
         TCheckHost host(*settings);
         TMailStatus status(host);
-        ShellRecorder shell;
-        TForm mainForm(IDD_MAINFORM);
-        mainForm.CreateHandle();
-        Application.SetMainForm(&mainForm);
-        struct TrayGone {
-            ~TrayGone() {
-                DestroyTrayIcon();
-                Application.SetMainForm(nullptr);
-            }
-        } trayGone;
+        TrayOwner tray;
         std::string announced;
         WindowDriver driver;
         driver.WhenWindowAppears("Mail", [&](HWND window) {
@@ -87,6 +97,28 @@ TEST_F(StoredAccountCheck, TheStoredAccountIsCheckedOnThePop3Port) {
     EXPECT_TRUE(empty.hasResult);
     EXPECT_EQ(empty.count, 0);
     EXPECT_EQ(empty.announced, "You have no mail messages.");
+}
+
+// Through a relay named by the address's port, which shows what went over the wire: the secure
+// mode's first bytes, and the password never in the clear.
+TEST_F(StoredAccountCheck, TheStoredSecurityIsTheChecks) {
+    const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
+    const struct {
+        DWORD mode;
+        std::uint16_t port;
+        std::string first;
+    } cases[] = {{1, 110, "STLS\r\n\x16"}, {2, 995, "\x16"}};
+    for (const auto& c : cases) {
+        LoopbackRelay relay(c.port);
+        StoreAccount("localhost:" + std::to_string(relay.Port()), "three", "three-secret");
+        WriteRaw(HKEY_CURRENT_USER, mailbox, "Security", REG_DWORD, DwordData(c.mode));
+        const Outcome outcome = CheckStoredAccount(true);
+        EXPECT_EQ(outcome.count, 3) << c.mode;
+        EXPECT_EQ(outcome.announced, "You have 3 mail messages.") << c.mode;
+        const std::string sent = relay.ClientBytes();
+        EXPECT_EQ(sent.substr(0, c.first.size()), c.first) << c.mode;
+        EXPECT_EQ(sent.find("three-secret"), std::string::npos) << c.mode;
+    }
 }
 
 TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {

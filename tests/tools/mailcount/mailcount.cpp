@@ -2,10 +2,12 @@
 //   OK <count> | ERROR <kind number> <message> | EXCEPTION <class> <message>
 // Exit code 0 on OK, 1 otherwise, 2 on wrong usage. A test tool; never shipped.
 //
-//   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS]
+//   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 
 #include "framework/Application.win.h"
 #include "framework/Convert.h"
@@ -13,9 +15,29 @@
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
 
+namespace {
+
+// The mode named by the sixth argument; false for a name of no mode.
+bool ModeNamed(const char* name, TSecurityMode& mode) {
+    const std::pair<const char*, TSecurityMode> names[] = {
+        {"plain", smNone}, {"stls", smSTLS}, {"tls", smTLS}};
+    for (const auto& [text, value] : names) {
+        if (std::strcmp(name, text) == 0) {
+            mode = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 5 && argc != 6) {
-        std::fprintf(stderr, "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS]\n");
+    TSecurityMode mode = smNone;
+    if (argc < 5 || argc > 7 || (argc == 7 && !ModeNamed(argv[6], mode))) {
+        std::fprintf(
+            stderr,
+            "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]\n");
         return 2;
     }
     Application.Initialize(GetModuleHandleA(nullptr));
@@ -26,7 +48,8 @@ int main(int argc, char** argv) {
         TMailMessageCount job;
         job.SetAccount(argv[1], argv[3], argv[4]);
         job.PortOverride = static_cast<std::uint16_t>(StrToInt(argv[2]));
-        if (argc == 6) job.TimeOut = StrToInt(argv[5]);
+        if (argc >= 6) job.TimeOut = StrToInt(argv[5]);
+        job.Security = mode;
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
             std::printf("OK %d\n", static_cast<int>(count));
             result = 0;

@@ -1,0 +1,63 @@
+#include "mailbase/SecurityLibrary.win.h"
+
+#include <memory>
+#include <string>
+
+#include "mailbase/MailErrors.h"
+
+namespace {
+
+using TModule = std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)>;
+
+// A library by its full name, without a box for a missing file; null when it cannot be loaded.
+TModule LoadLibraryIn(const std::string& folder, const char* name) {
+    const UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
+    TModule module(LoadLibraryA((folder + "\\" + name).c_str()), &FreeLibrary);
+    SetErrorMode(previous);
+    return module;
+}
+
+template <typename EntryPoint>
+bool Resolve(HMODULE module, const char* name, EntryPoint& entryPoint) {
+    // Through the generic function type, which the compiler accepts as a cast to any other.
+    entryPoint =
+        reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    return entryPoint != nullptr;
+}
+
+}  // namespace
+
+TSecurityLibrary BindSecurityLibrary(const std::string& folder) {
+    TModule secur32 = LoadLibraryIn(folder, "secur32.dll");
+    TModule crypt32 = LoadLibraryIn(folder, "crypt32.dll");
+    decltype(&InitSecurityInterfaceA) initSecurityInterface = nullptr;
+    if (!secur32 || !crypt32 ||
+        !Resolve(secur32.get(), "InitSecurityInterfaceA", initSecurityInterface))
+        return {};
+    TSecurityLibrary library;
+    library.Sspi = initSecurityInterface();
+    const bool bound =
+        library.Sspi && library.Sspi->EncryptMessage && library.Sspi->DecryptMessage &&
+        Resolve(crypt32.get(), "CertGetCertificateChain", library.GetCertificateChain) &&
+        Resolve(crypt32.get(), "CertVerifyCertificateChainPolicy",
+                library.VerifyCertificateChainPolicy) &&
+        Resolve(crypt32.get(), "CertFreeCertificateChain", library.FreeCertificateChain) &&
+        Resolve(crypt32.get(), "CertFreeCertificateContext", library.FreeCertificateContext);
+    if (!bound) return {};
+    // Bound for good: the entry points are used until the process ends.
+    secur32.release();
+    crypt32.release();
+    return library;
+}
+
+const TSecurityLibrary& SecurityLibrary() {
+    static const TSecurityLibrary library = [] {
+        char folder[MAX_PATH];
+        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+        return length > 0 && length < MAX_PATH ? BindSecurityLibrary(folder) : TSecurityLibrary{};
+    }();
+    if (!library.Sspi)
+        throw ESocketError(
+            "This computer offers no secure connections (secur32.dll, crypt32.dll).");
+    return library;
+}
