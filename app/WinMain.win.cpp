@@ -11,8 +11,10 @@
 #include "app/SingleInstance.win.h"
 #include "app/StartupNames.h"
 #include "framework/Application.win.h"
+#include "framework/SystemLibrary.win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RemoveCurrentFolderFromLibrarySearch();
     Application.Initialize(instance);
     CreateGlobalObjects();
     const bool firstInstance = CheckForSingleInstance();

@@ -1,0 +1,35 @@
+#include "framework/SystemLibrary.win.h"
+
+#include <string>
+
+namespace {
+
+// Both are found by name: older systems lack them, and the program must still start there.
+template <class Function>
+Function Kernel32(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+}
+
+}  // namespace
+
+HMODULE LoadSystemLibrary(const char* fileName) {
+    // The search flags came with AddDllDirectory; without it LoadLibraryExA refuses them.
+    if (Kernel32<void (*)()>("AddDllDirectory"))
+        return LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;
+    return LoadLibraryA((std::string(folder, length) + "\\" + fileName).c_str());
+}
+
+void RemoveCurrentFolderFromLibrarySearch() {
+    using SetDllDirectoryProc = BOOL(WINAPI*)(LPCSTR);
+    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
+    if (auto setDllDirectory = Kernel32<SetDllDirectoryProc>("SetDllDirectoryA"))
+        setDllDirectory("");
+    // Where the platform can, libraries loaded by bare name come from the system folder alone,
+    // which leaves out the program's folder as well.
+    if (auto setDefault = Kernel32<SetDefaultDllDirectoriesProc>("SetDefaultDllDirectories"))
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
