@@ -20,7 +20,8 @@ Int Convert(const std::string& text) {
     if (i == text.size()) throw EConvertError(NotAnIntegerMessage(text));
 
     using Magnitude = std::uint64_t;
-    const Magnitude limit = static_cast<Magnitude>(std::numeric_limits<Int>::max()) + (negative ? 1 : 0);
+    const Magnitude limit =
+        static_cast<Magnitude>(std::numeric_limits<Int>::max()) + (negative ? 1 : 0);
     Magnitude magnitude = 0;
     for (; i < text.size(); ++i) {
         const char c = text[i];

@@ -22,6 +22,10 @@ void PlayDialogue(TPOP3& session);
 // Runs a program to its end; what it wrote to its standard output and error, and its exit code.
 std::pair<std::string, DWORD> RunProcess(std::string commandLine);
 
+// Runs the mailcount tool with these arguments; its one line of output (without the line end)
+// and its exit code.
+std::pair<std::string, DWORD> MailCount(const std::string& arguments);
+
 // Runs a function from the first message processing of the calling thread: inside the next
 // wait of a session, when one follows.
 class WaitHook {
