@@ -64,6 +64,15 @@ def wineserver():
     return ids[0] if ids else None
 
 
+def run_wine(arguments):
+    """Output of a Windows program. Through a file, not a pipe: Wine's own background processes,
+    started by the first program of a session, inherit its output and would keep a pipe open."""
+    with tempfile.TemporaryFile(mode="w+") as output:
+        subprocess.run(["wine"] + arguments, stdout=output, stderr=subprocess.DEVNULL)
+        output.seek(0)
+        return output.read()
+
+
 def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -71,8 +80,8 @@ def windows_path(path):
 def larkspur(build, checks):
     server = wineserver()
     before = cpu_seconds(server)
-    out = subprocess.run(["wine", f"{build}/bin/bench_checktime.exe", HOST, str(PORT), USER,
-                          PASSWORD, str(checks)], capture_output=True, text=True).stdout
+    out = run_wine([f"{build}/bin/bench_checktime.exe", HOST, str(PORT), USER, PASSWORD,
+                    str(checks)])
     server_cpu = (cpu_seconds(server) - before) * 1000 / checks
     figures = dict(re.findall(r"(\w+)=([\d.]+)", out))
     if figures.get("failures") != "0":
@@ -115,8 +124,7 @@ def per_process(command, checks, accept):
 def silent_server(build):
     server = wineserver()
     before = cpu_seconds(server)
-    out = subprocess.run(["wine", f"{build}/bin/bench_silent_server.exe"], capture_output=True,
-                         text=True).stdout
+    out = run_wine([f"{build}/bin/bench_silent_server.exe"])
     wall = float(re.search(r"wall time\s+([\d.]+)", out).group(1))
     cpu = float(re.search(r"process CPU\s+([\d.]+)", out).group(1))
     return wall, cpu, cpu_seconds(server) - before
@@ -146,8 +154,15 @@ def startup_and_idle(build, idle_seconds):
             result["idle_wall"] = wall
             result["idle_cpu"] = cpu_seconds(program) - start[1]
             result["idle_server_cpu"] = cpu_seconds(server) - start[2]
+        if line == "idle_end":
+            break  # the pipe itself may stay open (see run_wine)
     probe.wait()
     return result
+
+
+def version(command, pattern):
+    found = re.search(pattern, subprocess.run(command, capture_output=True, text=True).stdout)
+    return found.group(1) if found else "?"
 
 
 def machine():
@@ -156,12 +171,13 @@ def machine():
     memory = next(l.split(":", 1)[1].strip() for l in open("/proc/meminfo")
                   if l.startswith("MemTotal"))
     debian = open("/etc/debian_version").read().strip()
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    wine = run_wine(["--version"]).strip()
+    curl = version(["curl", "--version"], r"curl (\S+)")
+    fetchmail = version(["fetchmail", "--version"], r"release (\S+)")
     return (f"{model}, {os.cpu_count()} cores (shared with other work), {memory} of memory; "
             f"Debian {debian}, Linux {platform.release()}; {wine} (wine64); "
             f"Python {platform.python_version()}; "
-            f"{subprocess.run(['curl', '--version'], capture_output=True, text=True).stdout.split(chr(10))[0]}; "
-            f"fetchmail {subprocess.run(['fetchmail', '--version'], capture_output=True, text=True).stdout.split()[3]}")
+            f"curl {curl}; fetchmail {fetchmail}")
 
 
 def main():
@@ -172,8 +188,10 @@ def main():
     parser.add_argument("--idle", type=int, default=60)
     args = parser.parse_args()
 
-    # One server for the whole run, so that its processor time can be read around each part.
+    # One server for the whole run, so that its processor time can be read around each part, with
+    # Wine's background processes started before any output is read.
     subprocess.run(["wineserver", "-p"], check=True)
+    run_wine(["cmd", "/c", "ver"])
     load_before = os.getloadavg()
 
     wall, cpu, server_per_check = larkspur(args.build, args.checks)
