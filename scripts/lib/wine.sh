@@ -6,8 +6,10 @@ LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pw
 export WINEPREFIX=${LARKSPUR_WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers: the program needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko installers: the program needs neither. No menu builder either: it would write
+# menu entries and file associations into the home folder of the machine's user, and it may
+# outlive the programs of a test run.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 # Starts Xvfb on a free display unless a usable display is already set. Xvfb picks the number
 # itself (-displayfd), so runs that start at the same moment never share a display.
