@@ -173,7 +173,7 @@ def machine():
     debian = open("/etc/debian_version").read().strip()
     wine = run_wine(["--version"]).strip()
     curl = version(["curl", "--version"], r"curl (\S+)")
-    fetchmail = version(["fetchmail", "--version"], r"release (\S+)")
+    fetchmail = version(["fetchmail", "--version"], r"release ([\d.]+)")
     return (f"{model}, {os.cpu_count()} cores (shared with other work), {memory} of memory; "
             f"Debian {debian}, Linux {platform.release()}; {wine} (wine64); "
             f"Python {platform.python_version()}; "
