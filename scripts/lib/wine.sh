@@ -6,9 +6,8 @@ LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pw
 export WINEPREFIX=${LARKSPUR_WINEPREFIX:-"$LARKSPUR_ROOT/build/wineprefix"}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko installers: the program needs neither. No menu builder either: it would write
-# menu entries and file associations into the home folder of the machine's user, and it may
-# outlive the programs of a test run.
+# No Mono or Gecko installers: the program needs neither. No menu builder: shortcuts made in
+# the prefix (by the installer) must not become menu entries of the machine's own desktop.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 # Starts Xvfb on a free display unless a usable display is already set. Xvfb picks the number
