@@ -220,11 +220,17 @@ TEST(FaultMatrix, EveryBehaviourEndsInOneOutcomeAtTheJobLevelAndLeavesNothingBeh
 
     const ProcessResources before = CurrentProcessResources();
     for (const Behaviour& b : behaviours) Play(b, RunJob);
-    const ProcessResources after = CurrentProcessResources();
-    EXPECT_EQ(after.Handles, before.Handles);
-    EXPECT_EQ(after.Windows, before.Windows);
-    EXPECT_EQ(after.GdiObjects, before.GdiObjects);
-    EXPECT_EQ(after.UserObjects, before.UserObjects);
+    // Other threads of the process, Wine's own among them, may hold a handle for a moment: what
+    // leaked is what is still there once they have let go.
+    ProcessResources after = CurrentProcessResources();
+    for (int i = 0; i < 300 && after.Handles > before.Handles; ++i) {
+        Sleep(10);
+        after = CurrentProcessResources();
+    }
+    EXPECT_LE(after.Handles, before.Handles);
+    EXPECT_LE(after.Windows, before.Windows);
+    EXPECT_LE(after.GdiObjects, before.GdiObjects);
+    EXPECT_LE(after.UserObjects, before.UserObjects);
 }
 
 TEST(FaultMatrix, EveryBehaviourEndsInOneOutcomeThroughTheMailCountTool) {
