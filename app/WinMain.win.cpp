@@ -10,6 +10,7 @@
 #include "app/StartupNames.h"
 #include "framework/Application.win.h"
 #include "framework/MessageBox.win.h"
+#include "framework/SystemLibrary.win.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ void RunProgram(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RemoveCurrentFolderFromLibrarySearch();
     // The last barrier: what escapes start-up or the message loop ends the program with its
     // message, once the background threads are stopped and the icon has left the tray.
     try {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "framework/SystemLibrary.win.h"
+
 using SdkConn = RASCONNA;
 using SdkConnStatus = RASCONNSTATUSA;
 using SdkEntryName = RASENTRYNAMEA;
@@ -54,11 +56,20 @@ void Resolve(HMODULE module, const char* name, EntryPoint& entryPoint) {
 }  // namespace
 
 void TRasBinding::Bind(const char* fileName) {
+    BindModule([fileName] { return LoadSystemLibrary(fileName); });
+}
+
+void TRasBinding::BindFile(const std::string& path) {
+    BindModule([&path] { return LoadLibraryA(path.c_str()); });
+}
+
+template <class Load>
+void TRasBinding::BindModule(Load load) {
     if (FTried) return;
     FTried = true;
     {
         ErrorModeScope quiet(SEM_NOOPENFILEERRORBOX);
-        FModule.reset(LoadLibraryA(fileName));
+        FModule.reset(load());
     }
     if (!FModule) return;
     HMODULE module = FModule.get();

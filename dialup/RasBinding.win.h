@@ -6,6 +6,7 @@
 #include <ras.h>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 #include "dialup/RasApi.h"
@@ -22,9 +23,13 @@ struct TRasEntryPoints {
 
 class TRasBinding {
 public:
-    // Loads the library once; a second call, after success or failure, does nothing. No system
-    // dialog appears when the file is missing. Names that do not resolve stay null.
+    // Loads the library of this file name from the system folder, never from the program's
+    // folder or the current one. The binding is made once: a second Bind or BindFile, after
+    // success or failure, does nothing. No system dialog appears when the file is missing.
+    // Names that do not resolve stay null.
     void Bind(const char* fileName);
+    // Binds the library at this full path instead: the tests' stand-ins for the system's.
+    void BindFile(const std::string& path);
     // Releases the library; the entry points are gone afterwards. Nothing may still be using
     // them (stop the poller first).
     void Unbind();
@@ -34,6 +39,9 @@ public:
     TRasApi Api() const;
 
 private:
+    template <class Load>
+    void BindModule(Load load);
+
     struct ModuleFreer {
         void operator()(HMODULE module) const { FreeLibrary(module); }
     };

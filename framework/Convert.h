@@ -9,5 +9,8 @@
 // "'<text>' is not a valid integer value".
 std::int32_t StrToInt(const std::string& text);
 
+// The same for the signed 64-bit range.
+std::int64_t StrToInt64(const std::string& text);
+
 // The same text as a format helper: "'%s' is not a valid integer value" with text in place.
 std::string NotAnIntegerMessage(const std::string& text);

@@ -47,8 +47,8 @@ public:
     virtual std::int32_t ReadInteger(const std::string& name) = 0;
     bool ReadBool(const std::string& name) { return ReadInteger(name) != 0; }
 
-    // Stores a plain string of exactly the text's bytes, without a terminating zero. A refusal
-    // raises "Failed to set data for '%s'", as does a refused integer.
+    // Stores a plain string: the text and its terminating zero. A refusal raises "Failed to set
+    // data for '%s'", as does a refused integer.
     virtual void WriteString(const std::string& name, const std::string& value) = 0;
     virtual void WriteInteger(const std::string& name, std::int32_t value) = 0;
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }

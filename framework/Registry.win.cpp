@@ -1,5 +1,10 @@
 #include "framework/Registry.win.h"
 
+#include "framework/RegistryData.h"
+
+static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD,
+              "the platform's value types");
+
 TRegistry::TRegistry(HKEY rootKey, REGSAM access) : RootKey(rootKey), Access(access) {}
 
 HKEY TRegistry::Current() const {
@@ -58,45 +63,46 @@ bool TRegistry::ValueExists(const std::string& name) {
                                          nullptr) == ERROR_SUCCESS;
 }
 
-std::string TRegistry::ReadString(const std::string& name) {
-    if (!Current()) return {};
-    DWORD type = 0;
+bool TRegistry::QueryValue(const std::string& name, DWORD& type, std::string& data) {
+    if (!Current()) return false;
     DWORD size = 0;
     LONG result = RegQueryValueExA(Current(), name.c_str(), nullptr, &type, nullptr, &size);
-    std::vector<char> data;
     // Another writer may enlarge the value between asking its size and reading it.
     while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ)
-            throw ERegistryException(InvalidDataTypeMessage(name));
-        if (size == 0) return {};
         if (result == ERROR_SUCCESS && data.size() >= size) {
-            // The data need not end with a zero byte; the text ends at the first one.
-            const std::string text(data.data(), size);
-            return text.substr(0, text.find('\0'));
+            data.resize(size);
+            return true;
         }
         data.resize(size);
         result = RegQueryValueExA(Current(), name.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE*>(data.data()), &size);
+                                  reinterpret_cast<BYTE*>(&data[0]), &size);
     }
-    return {};
+    return false;
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+    DWORD type = REG_NONE;
+    std::string data;
+    if (!QueryValue(name, type, data)) return {};
+    const std::optional<std::string> text = DecodeRegistryString(type, data);
+    if (!text) throw ERegistryException(InvalidDataTypeMessage(name));
+    return *text;
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& name) {
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    if (!Current() ||
-        RegQueryValueExA(Current(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof(value))
-        throw ERegistryException(InvalidDataTypeMessage(name));
-    return static_cast<std::int32_t>(value);
+    DWORD type = REG_NONE;
+    std::string data;
+    const std::optional<std::int32_t> value =
+        QueryValue(name, type, data) ? DecodeRegistryInteger(type, data) : std::nullopt;
+    if (!value) throw ERegistryException(InvalidDataTypeMessage(name));
+    return *value;
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    const std::string data = EncodeRegistryString(value);
     if (!Current() || RegSetValueExA(Current(), name.c_str(), 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(value.data()),
-                                     static_cast<DWORD>(value.size())) != ERROR_SUCCESS)
+                                     reinterpret_cast<const BYTE*>(data.data()),
+                                     static_cast<DWORD>(data.size())) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(name));
 }
 

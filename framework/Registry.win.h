@@ -57,6 +57,8 @@ public:
     void WriteInteger(const std::string& name, std::int32_t value) override;
 
 private:
+    // The whole value with its type; false when there is no current key or no such value.
+    bool QueryValue(const std::string& name, DWORD& type, std::string& data);
     // The current key: the innermost entered sub-key, else the opened key; null when none.
     HKEY Current() const;
 

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/SystemLibrary.win.h"
 #include "mailbase/MailErrors.h"
 
 namespace {
@@ -52,9 +53,8 @@ TSecurityLibrary BindSecurityLibrary(const std::string& folder) {
 
 const TSecurityLibrary& SecurityLibrary() {
     static const TSecurityLibrary library = [] {
-        char folder[MAX_PATH];
-        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-        return length > 0 && length < MAX_PATH ? BindSecurityLibrary(folder) : TSecurityLibrary{};
+        const std::string folder = SystemFolder();
+        return folder.empty() ? TSecurityLibrary{} : BindSecurityLibrary(folder);
     }();
     if (!library.Sspi)
         throw ESocketError(

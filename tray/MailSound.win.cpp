@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "framework/SystemLibrary.win.h"
 #include "settings/AppProperties.h"
 
 namespace {
@@ -10,7 +11,20 @@ class TPlatformSound : public TSoundOutput {
 public:
     void Beep(UINT type) override { MessageBeep(type); }
     void Play(const std::string& path, HMODULE module, DWORD flags) override {
-        PlaySoundA(path.c_str(), module, flags);
+        if (const auto playSound = PlaySoundEntryPoint()) playSound(path.c_str(), module, flags);
+    }
+
+private:
+    // The multimedia library is bound from the system folder on the first wave file, never linked:
+    // linked, a copy of it beside the program would be loaded at every start. It stays loaded.
+    static decltype(&PlaySoundA) PlaySoundEntryPoint() {
+        static const auto entryPoint = [] {
+            HMODULE winmm = LoadSystemLibrary("winmm.dll");
+            return winmm ? reinterpret_cast<decltype(&PlaySoundA)>(reinterpret_cast<void (*)()>(
+                               GetProcAddress(winmm, "PlaySoundA")))
+                         : nullptr;
+        }();
+        return entryPoint;
     }
 };
 

@@ -49,7 +49,7 @@ public:
     std::string UserName;
     std::string Password;
     std::int32_t MessageCount = 0;
-    std::int32_t MailboxSize = 0;
+    std::int64_t MailboxSize = 0;
     TNotifyEvent OnStatusChange;
 
 private:

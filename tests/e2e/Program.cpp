@@ -13,12 +13,13 @@ std::string BinFolder() {
     return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-RunningProgram::RunningProgram(const std::string& exe, const std::string& parameters) {
+RunningProgram::RunningProgram(const std::string& exe, const std::string& parameters,
+                               const std::string& currentFolder) {
     std::string commandLine = "\"" + exe + "\"" + (parameters.empty() ? "" : " " + parameters);
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info))
+                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info))
         return;
     CloseHandle(info.hThread);
     Process = info.hProcess;

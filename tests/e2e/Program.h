@@ -12,8 +12,10 @@ std::string BinFolder();
 
 class RunningProgram {
 public:
-    // Starts the executable with the given parameters (after the program name).
-    RunningProgram(const std::string& exe, const std::string& parameters = "");
+    // Starts the executable with the given parameters (after the program name), in the given
+    // current folder (empty: this process's own).
+    RunningProgram(const std::string& exe, const std::string& parameters = "",
+                   const std::string& currentFolder = "");
     ~RunningProgram();  // ends the process if it still runs
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;

@@ -50,7 +50,7 @@ TEST_F(AppPropertiesTest, MailProgramIsSearchedOnlyWhileItsValueWasNeverStored) 
     Registry->keys.clear();
     Found = "";
     EXPECT_EQ(Load()->MailAppPath(), "");
-    EXPECT_EQ(Section("Notification").at("Mail App Path").data, "");
+    EXPECT_EQ(Section("Notification").at("Mail App Path").data, std::string(1, '\0'));
     Found = "C:\\Other\\mail.exe";
     EXPECT_EQ(Load()->MailAppPath(), "");
     EXPECT_EQ(Searches, 2);

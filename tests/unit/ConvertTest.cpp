@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
-std::string ConversionError(const std::string& text) {
+template <class Convert = decltype(&StrToInt)>
+std::string ConversionError(const std::string& text, Convert convert = &StrToInt) {
     try {
-        StrToInt(text);
+        convert(text);
     } catch (const EConvertError& e) {
         return e.Message;
     }
@@ -35,6 +38,20 @@ TEST(StrToInt, RefusesOtherTextAndOutOfRangeNumbersWithTheTextInTheMessage) {
     EXPECT_EQ(ConversionError("-2147483649"), "'-2147483649' is not a valid integer value");
     EXPECT_EQ(ConversionError("99999999999999999999999"),
               "'99999999999999999999999' is not a valid integer value");
+}
+
+TEST(StrToInt64, CoversTheWholeSixtyFourBitRangeAndNoMore) {
+    EXPECT_EQ(StrToInt64("5000000000"), 5000000000);
+    EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(StrToInt64("-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(StrToInt64("-0"), 0);
+    EXPECT_EQ(ConversionError("9223372036854775808", &StrToInt64),
+              "'9223372036854775808' is not a valid integer value");
+    EXPECT_EQ(ConversionError("-9223372036854775809", &StrToInt64),
+              "'-9223372036854775809' is not a valid integer value");
+    EXPECT_EQ(ConversionError("18446744073709551616", &StrToInt64),
+              "'18446744073709551616' is not a valid integer value");
+    EXPECT_EQ(ConversionError("1 2", &StrToInt64), "'1 2' is not a valid integer value");
 }
 
 TEST(DateTime, CountsDaysFromTheLastDaysOf1899) {

@@ -3,6 +3,7 @@
 // switches that make the store refuse what the registry may refuse.
 
 #include "framework/KeyStore.h"
+#include "framework/RegistryData.h"
 
 #include <cstring>
 #include <map>
@@ -11,7 +12,8 @@
 #include <vector>
 
 struct MemoryRegistry {
-    enum Type { Sz, ExpandSz, Dword, Binary };
+    // The platform's type numbers, so that values decode as the registry's do.
+    enum Type : std::uint32_t { Sz = kRegSz, ExpandSz = kRegExpandSz, Binary = 3, Dword = kRegDword };
     struct Value {
         Type type;
         std::string data;
@@ -63,20 +65,18 @@ public:
     std::string ReadString(const std::string& name) override {
         const MemoryRegistry::Value* v = Find(name);
         if (!v) return {};
-        if (v->type != MemoryRegistry::Sz && v->type != MemoryRegistry::ExpandSz)
-            throw ERegistryException(InvalidDataTypeMessage(name));
-        return v->data.substr(0, v->data.find('\0'));
+        const auto text = DecodeRegistryString(v->type, v->data);
+        if (!text) throw ERegistryException(InvalidDataTypeMessage(name));
+        return *text;
     }
     std::int32_t ReadInteger(const std::string& name) override {
         const MemoryRegistry::Value* v = Find(name);
-        if (!v || v->type != MemoryRegistry::Dword || v->data.size() != 4)
-            throw ERegistryException(InvalidDataTypeMessage(name));
-        std::int32_t result;
-        std::memcpy(&result, v->data.data(), 4);
-        return result;
+        const auto value = v ? DecodeRegistryInteger(v->type, v->data) : std::nullopt;
+        if (!value) throw ERegistryException(InvalidDataTypeMessage(name));
+        return *value;
     }
     void WriteString(const std::string& name, const std::string& value) override {
-        Write(name, {MemoryRegistry::Sz, value});
+        Write(name, {MemoryRegistry::Sz, EncodeRegistryString(value)});
     }
     void WriteInteger(const std::string& name, std::int32_t value) override {
         Write(name, MemoryRegistry::Integer(value));

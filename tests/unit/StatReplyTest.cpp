@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 std::string ConversionError(const std::string& reply) {
@@ -20,22 +22,44 @@ std::string ConversionError(const std::string& reply) {
 
 }  // namespace
 
-TEST(StatReply, TakesCountAndSizeAfterTheIndicator) {
-    const TStatReply r = ParseStatReply("+OK 3 1200");
-    EXPECT_EQ(r.MessageCount, 3);
-    EXPECT_EQ(r.MailboxSize, 1200);
-    // The indicator is skipped unread.
-    EXPECT_EQ(ParseStatReply("+XY 0 0").MessageCount, 0);
-    EXPECT_EQ(ParseStatReply("+OK 2147483647 -2147483648").MailboxSize, -2147483647 - 1);
+TEST(StatReply, TakesTheCountAndTheSizeAndIgnoresWhatFollows) {
+    struct Case {
+        const char* reply;
+        std::int32_t count;
+        std::int64_t size;
+    };
+    const Case cases[] = {
+        {"+OK 3 1200", 3, 1200},
+        {"+XY 0 0", 0, 0},  // the indicator is skipped unread
+        {"+OK 3 1200 messages", 3, 1200},
+        {"+OK 3 1200  two blanks", 3, 1200},
+        {"+OK 2147483647 5000000000", 2147483647, 5000000000},
+        {"+OK 1 9223372036854775807", 1, INT64_MAX},
+        {"+OK 1 -1", 1, -1},  // nothing reads the size; a number is all it must be
+    };
+    for (const Case& c : cases) {
+        const TStatReply r = ParseStatReply(c.reply);
+        EXPECT_EQ(r.MessageCount, c.count) << c.reply;
+        EXPECT_EQ(r.MailboxSize, c.size) << c.reply;
+    }
 }
 
-TEST(StatReply, RefusesWhatIsNotAThirtyTwoBitInteger) {
-    EXPECT_EQ(ConversionError("+OK 3 1200 octets"), "'1200 octets' is not a valid integer value");
-    EXPECT_EQ(ConversionError("+OK 3"), "'' is not a valid integer value");
-    EXPECT_EQ(ConversionError("+OK"), "'' is not a valid integer value");
-    EXPECT_EQ(ConversionError("+OK x 1"), "'x' is not a valid integer value");
-    EXPECT_EQ(ConversionError("+OK 2147483648 1"), "'2147483648' is not a valid integer value");
-    EXPECT_EQ(ConversionError("+OK 1 4294967297"), "'4294967297' is not a valid integer value");
+TEST(StatReply, RefusesACountOrSizeThatIsNotSuchANumber) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"+OK 3", "''"},
+        {"+OK", "''"},
+        {"+OK 3 ", "''"},
+        {"+OK 3  1200", "''"},
+        {"+OK x 1", "'x'"},
+        {"+OK 3 many", "'many'"},
+        {"+OK 3 12a", "'12a'"},
+        {"+OK -1 0", "'-1'"},
+        {"+OK 2147483648 1", "'2147483648'"},
+        {"+OK 1 9223372036854775808", "'9223372036854775808'"},
+    };
+    for (const auto& [reply, text] : cases)
+        EXPECT_EQ(ConversionError(reply), std::string(text) + " is not a valid integer value")
+            << reply;
 }
 
 TEST(CredentialCommand, RefusesLineBreaksAndZeroCharacters) {

@@ -34,9 +34,8 @@ protected:
         const RawValue v = Raw(section, name);
         EXPECT_TRUE(v.exists) << name;
         EXPECT_EQ(v.type, DWORD(REG_SZ)) << name;
-        // The store counts the text without its terminating zero; RegSetValueExA then adds the
-        // zero that follows the counted bytes, so only an empty text is stored without one.
-        EXPECT_EQ(v.data, text.empty() ? text : text + '\0') << name;
+        // With its terminating zero, an empty text included.
+        EXPECT_EQ(v.data, text + '\0') << name;
     }
     static void ExpectDword(const std::string& section, const std::string& name, DWORD value) {
         const RawValue v = Raw(section, name);
@@ -119,7 +118,7 @@ TEST_F(AppPropertiesRegistry, StoredValuesAreReadAsTheyAre) {
     // An empty mail program stays empty: it is not searched for again.
     EXPECT_EQ(props->MailAppPath(), "");
     EXPECT_FALSE(props->MailAppExists());
-    ExpectString("Notification", "Mail App Path", "");
+    EXPECT_EQ(Raw("Notification", "Mail App Path").data, "") << "read, not written again";
 }
 
 TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
@@ -161,6 +160,9 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     props->SetRepeatMailInterval(9999);
     ExpectString("Mailbox", "Password", " ");
     ExpectDword("General", "Repeat Mail Interval", 9999);
+    props->SetMailAppCommandLineParameter("");
+    ExpectString("Notification", "Mail App Command Line Parameter", "");
+    props->SetMailAppCommandLineParameter("-check");
 
     auto again = Load();
     EXPECT_TRUE(again->SettingsComplete());

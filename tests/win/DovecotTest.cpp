@@ -68,24 +68,6 @@ std::vector<std::string> MessageFiles(const std::string& user) {
     return files;
 }
 
-// The mailcount tool, in this program's folder or the one above it.
-std::string MailCountPath() {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string folder = exe;
-    folder.erase(folder.find_last_of('\\'));
-    const std::string beside = folder + "\\mailcount.exe";
-    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
-    return folder.substr(0, folder.find_last_of('\\')) + "\\mailcount.exe";
-}
-
-// Runs the mailcount tool; its one line of output and its exit code.
-std::pair<std::string, DWORD> MailCount(const std::string& arguments) {
-    auto [output, exitCode] = RunProcess("\"" + MailCountPath() + "\" " + arguments);
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-    return {output, exitCode};
-}
-
 }  // namespace
 
 TEST_F(Dovecot, CountsTheMessagesAndLeavesTheMailboxAsItWas) {

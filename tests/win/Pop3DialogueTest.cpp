@@ -92,17 +92,12 @@ TEST(Pop3Dialogue, ReplyLinesThatNeverCompleteTimeOut) {
     }
 }
 
-TEST(Pop3Dialogue, MalformedStatRepliesFailTheConversion) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"+OK 3 1200 octets", "EConvertError: '1200 octets' is not a valid integer value"},
-        {"+OK 3", "EConvertError: '' is not a valid integer value"},
-        {"+OK 4294967296 1", "EConvertError: '4294967296' is not a valid integer value"},
-    };
-    for (const auto& [reply, outcome] : cases) {
-        ScriptedPop3Server server(Dialogue({"+OK", "+OK", "+OK", reply}));
-        auto session = LoopbackSession(server.Port());
-        EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), outcome);
-    }
+TEST(Pop3Dialogue, StatTakesASixtyFourBitSizeAndIgnoresTextAfterIt) {
+    ScriptedPop3Server server(Dialogue({"+OK", "+OK", "+OK", "+OK 3 5000000000 octets", "+OK"}));
+    auto session = LoopbackSession(server.Port());
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
+    EXPECT_EQ(session->MessageCount, 3);
+    EXPECT_EQ(session->MailboxSize, 5000000000);
 }
 
 TEST(Pop3Dialogue, NeverSendsCredentialsWithLineBreaksOrZeroCharacters) {

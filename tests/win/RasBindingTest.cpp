@@ -1,5 +1,5 @@
 // The run-time binding and the dial-up component against the stand-in libraries that lie beside
-// the test executable.
+// the test executable, handed to the binding by their full paths.
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ TEST(RasBinding, AbsentLibraryBindsNothingQuietlyAndForGood) {
 }
 
 TEST(RasBinding, ResolvesTheSevenEntryPoints) {
-    BindRasLibrary();
-    ASSERT_TRUE(RasAvailable()) << "RASAPI32.DLL beside the test (WINEDLLOVERRIDES=rasapi32=n)";
+    ASSERT_TRUE(BoundRasLibrary().Available()) << StandInLibrary("RASAPI32.DLL");
+    ASSERT_TRUE(RasFake("RASAPI32.DLL").Loaded()) << "Wine's own library (run with rasapi32=n)";
     const TRasEntryPoints& e = RasBinding.EntryPoints();
     EXPECT_TRUE(e.RasDial && e.RasEnumConnections && e.RasEnumEntries && e.RasGetConnectStatus &&
                 e.RasGetErrorString && e.RasHangUp && e.RasGetEntryDialParams);
@@ -43,7 +43,7 @@ TEST(RasBinding, ResolvesTheSevenEntryPoints) {
 
 TEST(RasBinding, UnbindReleasesTheEntryPoints) {
     TRasBinding binding;
-    binding.Bind("RASPARTIAL.DLL");
+    binding.BindFile(StandInLibrary("RASPARTIAL.DLL"));
     ASSERT_TRUE(binding.Available());
     binding.Unbind();
     EXPECT_FALSE(binding.Available());
@@ -53,7 +53,7 @@ TEST(RasBinding, UnbindReleasesTheEntryPoints) {
 
 TEST(RasBinding, AMissingEntryPointDisablesOnlyItsOperation) {
     TRasBinding binding;
-    binding.Bind("RASPARTIAL.DLL");
+    binding.BindFile(StandInLibrary("RASPARTIAL.DLL"));
     ASSERT_TRUE(binding.Available());
     EXPECT_EQ(binding.EntryPoints().RasGetConnectStatus, nullptr);
     EXPECT_EQ(binding.EntryPoints().RasHangUp, nullptr);

@@ -12,7 +12,12 @@
 
 class RasFake {
 public:
-    explicit RasFake(const char* moduleName) : Module(GetModuleHandleA(moduleName)) { Reset(); }
+    // Finds the stand-in among the loaded libraries; Loaded() is false when the library of that
+    // name is another (Wine's own, without rasapi32=n).
+    explicit RasFake(const char* moduleName) : Module(GetModuleHandleA(moduleName)) {
+        if (Module && !GetProcAddress(Module, "RasFakeReset")) Module = nullptr;
+        if (Module) Reset();
+    }
 
     bool Loaded() const { return Module != nullptr; }
     void Reset() { Proc<RasFakeResetProc>("RasFakeReset")(); }
@@ -42,8 +47,16 @@ private:
 constexpr DWORD RasStateConnected = 0x2000;
 constexpr DWORD RasStateAuthenticate = 5;
 
-// The process-wide binding, bound on first use; the library lies beside the test executable.
+// The full path of a stand-in library; they lie beside the test executable.
+inline std::string StandInLibrary(const char* fileName) {
+    char exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string path(exe, length);
+    return path.substr(0, path.find_last_of('\\') + 1) + fileName;
+}
+
+// The process-wide binding, bound to the stand-in RASAPI32.DLL on first use.
 inline const TRasBinding& BoundRasLibrary() {
-    BindRasLibrary();
+    RasBinding.BindFile(StandInLibrary("RASAPI32.DLL"));
     return RasBinding;
 }

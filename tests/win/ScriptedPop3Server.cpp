@@ -2,6 +2,8 @@
 
 #include "tests/support/LoopbackListener.h"
 
+#include <algorithm>
+
 namespace {
 
 struct WinsockUser {
@@ -90,6 +92,7 @@ bool ScriptedPop3Server::ReadOneLine(SOCKET s) {
 void ScriptedPop3Server::Serve(std::vector<ServerStep> script) {
     if (!WaitReadable(FListener)) return;
     SOCKET client = accept(FListener, nullptr, nullptr);
+    FAcceptedAt = std::max<DWORD>(GetTickCount(), 1);  // 0 means "not yet"
     bool open = true;
     for (const ServerStep& step : script) {
         if (!open || FStop) break;
@@ -109,6 +112,15 @@ void ScriptedPop3Server::Serve(std::vector<ServerStep> script) {
             case ServerStep::Pause:
                 Sleep(static_cast<DWORD>(step.Milliseconds));
                 break;
+            case ServerStep::Reset: {
+                const linger hard{1, 0};
+                setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard),
+                           sizeof hard);
+                closesocket(client);
+                client = INVALID_SOCKET;
+                open = false;
+                break;
+            }
             case ServerStep::Close:
                 closesocket(client);
                 client = INVALID_SOCKET;

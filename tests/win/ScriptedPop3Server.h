@@ -15,7 +15,7 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { Send, SendByteByByte, ReadLine, Pause, Close } Kind;
+    enum Kind { Send, SendByteByByte, ReadLine, Pause, Close, Reset } Kind;
     std::string Text;  // bytes to send, sent as they are (no line end added)
     int Milliseconds = 0;
 };
@@ -35,6 +35,10 @@ inline ServerStep Pause(int ms) {
 inline ServerStep Close() {
     return {ServerStep::Close, {}};
 }
+// Ends the connection with a reset instead of an orderly close.
+inline ServerStep Reset() {
+    return {ServerStep::Reset, {}};
+}
 
 // The greeting, then one reply after each client line; each reply gets CR LF.
 std::vector<ServerStep> Dialogue(std::initializer_list<std::string> replies);
@@ -51,6 +55,8 @@ public:
     std::vector<std::string> Received() const;
     // Waits (at most the given time) until the client has closed its end.
     bool WaitForClientClose(int milliseconds) const;
+    // GetTickCount when the client's connection was accepted; 0 while none was.
+    DWORD AcceptedAt() const { return FAcceptedAt; }
 
 private:
     void Serve(std::vector<ServerStep> script);
@@ -62,6 +68,7 @@ private:
     std::uint16_t FPort = 0;
     std::atomic<bool> FStop{false};
     std::atomic<bool> FClientClosed{false};
+    std::atomic<DWORD> FAcceptedAt{0};
     mutable std::mutex FLock;
     std::vector<std::string> FReceived;
     std::string FPending;  // bytes of a line not yet complete

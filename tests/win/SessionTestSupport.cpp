@@ -95,3 +95,24 @@ std::pair<std::string, DWORD> RunProcess(std::string commandLine, DWORD millisec
     CloseHandle(readEnd);
     return {output, exitCode};
 }
+
+namespace {
+
+// The mailcount tool, in this program's folder or the one above it.
+std::string MailCountPath() {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string folder = exe;
+    folder.erase(folder.find_last_of('\\'));
+    const std::string beside = folder + "\\mailcount.exe";
+    if (GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES) return beside;
+    return folder.substr(0, folder.find_last_of('\\')) + "\\mailcount.exe";
+}
+
+}  // namespace
+
+std::pair<std::string, DWORD> MailCount(const std::string& arguments) {
+    auto [output, exitCode] = RunProcess("\"" + MailCountPath() + "\" " + arguments);
+    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
+    return {output, exitCode};
+}

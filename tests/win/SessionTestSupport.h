@@ -23,6 +23,10 @@ void PlayDialogue(TPOP3& session);
 // A program still running after the time is ended, with the exit code WAIT_TIMEOUT.
 std::pair<std::string, DWORD> RunProcess(std::string commandLine, DWORD milliseconds = INFINITE);
 
+// Runs the mailcount tool with these arguments; its one line of output (without the line end)
+// and its exit code.
+std::pair<std::string, DWORD> MailCount(const std::string& arguments);
+
 // Runs a function from the first message processing of the calling thread: inside the next
 // wait of a session, when one follows.
 class WaitHook {
