@@ -1,11 +1,10 @@
 #include "framework/Thread.win.h"
 
-#include <system_error>
-
 #include "framework/Application.win.h"
+#include "framework/OSError.win.h"
 
 TThread::TThread() : FWakeUp(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
-    if (!FWakeUp) throw std::system_error(GetLastError(), std::system_category(), "CreateEvent");
+    if (!FWakeUp) RaiseLastOSError("CreateEventA");
 }
 
 TThread::~TThread() {
@@ -16,7 +15,7 @@ TThread::~TThread() {
 void TThread::Start() {
     if (FHandle) return;
     FHandle.reset(CreateThread(nullptr, 0, &TThread::ThreadProc, this, 0, &FThreadId));
-    if (!FHandle) throw std::system_error(GetLastError(), std::system_category(), "CreateThread");
+    if (!FHandle) RaiseLastOSError("CreateThread");
 }
 
 void TThread::Terminate() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/SecureErrorText.h"
@@ -48,11 +49,12 @@ struct OutputToken {
     }
 };
 
-std::wstring Wide(const std::string& text) {
+// The text with its terminating zero, in UTF-16. A vector rather than a wide string: that would
+// bring the library's whole wide-string code into the program for this one name.
+std::vector<wchar_t> Wide(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-    wide.resize(wide.size() - 1);
+    std::vector<wchar_t> wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     return wide;
 }
 
@@ -145,11 +147,11 @@ void TSecureChannel::CheckCertificate() const {
     const std::unique_ptr<const CERT_CHAIN_CONTEXT, decltype(&CertFreeCertificateChain)> chain(
         built, FLibrary.FreeCertificateChain);
 
-    std::wstring name = Wide(FServerName);
+    std::vector<wchar_t> name = Wide(FServerName);
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
     ssl.cbSize = sizeof ssl;
     ssl.dwAuthType = AUTHTYPE_SERVER;
-    ssl.pwszServerName = &name[0];
+    ssl.pwszServerName = name.data();
     CERT_CHAIN_POLICY_PARA policy{sizeof policy};
     policy.pvExtraPolicyPara = &ssl;
     CERT_CHAIN_POLICY_STATUS verdict{sizeof verdict};
