@@ -11,17 +11,9 @@
 #include "framework/Application.win.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "tests/support/ProcessorTime.h"
 
 namespace {
-
-double CpuMilliseconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ms = [](const FILETIME& t) {
-        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
-    };
-    return ms(kernel) + ms(user);
-}
 
 bool Check(const char* host, std::uint16_t port, const char* user, const char* password) {
     TMailMessageCount job;
@@ -48,12 +40,12 @@ int main(int argc, char** argv) {
     int failures = Check(argv[1], port, argv[3], argv[4]) ? 0 : 1;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
-    const double cpuStart = CpuMilliseconds();
+    const double cpuStart = ProcessorSeconds() * 1000;
     QueryPerformanceCounter(&start);
     for (int i = 0; i < checks; ++i)
         if (!Check(argv[1], port, argv[3], argv[4])) ++failures;
     QueryPerformanceCounter(&end);
-    const double cpu = CpuMilliseconds() - cpuStart;
+    const double cpu = ProcessorSeconds() * 1000 - cpuStart;
     const double wall = 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     std::printf("checks=%d failures=%d wall_ms=%.3f cpu_ms=%.3f\n", checks, failures,
                 wall / checks, cpu / checks);

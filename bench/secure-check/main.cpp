@@ -11,21 +11,13 @@
 #include "framework/Application.win.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "tests/support/ProcessorTime.h"
 #include "tests/support/TestAuthority.h"
 
 namespace {
 
 constexpr int kHandshakes = 100;
 constexpr int kChecks = 50;
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& t) {
-        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
 
 double WallSeconds() {
     LARGE_INTEGER frequency, now;
@@ -44,10 +36,10 @@ Sample Measure(int runs, Before before, Measured measured, After after) {
     Sample sample;
     for (int i = 0; i < runs; ++i) {
         before();
-        const double cpu = CpuSeconds(), wall = WallSeconds();
+        const double cpu = ProcessorSeconds(), wall = WallSeconds();
         measured();
         sample.Wall.push_back(WallSeconds() - wall);
-        sample.Cpu.push_back(CpuSeconds() - cpu);
+        sample.Cpu.push_back(ProcessorSeconds() - cpu);
         after();
     }
     return sample;

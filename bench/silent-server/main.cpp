@@ -9,21 +9,9 @@
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "tests/support/LoopbackListener.h"
-
-namespace {
+#include "tests/support/ProcessorTime.h"
 
 constexpr int kTimeOutSeconds = 10;
-
-double CpuSeconds() {
-    FILETIME created, exited, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](const FILETIME& t) {
-        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
-}  // namespace
 
 int main() {
     Application.Initialize(GetModuleHandleA(nullptr));
@@ -47,11 +35,11 @@ int main() {
         outcome = message;
     };
 
-    const double cpuBefore = CpuSeconds();
+    const double cpuBefore = ProcessorSeconds();
     const DWORD wallBefore = GetTickCount();
     job.Run();
     const double wall = (GetTickCount() - wallBefore) / 1000.0;
-    const double cpu = CpuSeconds() - cpuBefore;
+    const double cpu = ProcessorSeconds() - cpuBefore;
 
     server.join();
     closesocket(client);
