@@ -23,10 +23,6 @@ std::string VisibleToolTip() {
 
 }  // namespace
 
-void PostTrayMessage(HWND mainForm, UINT mouseMessage, UINT iconId) {
-    PostMessageA(mainForm, RegisterWindowMessageA("Fen.TNotifyIconMsg"), iconId, mouseMessage);
-}
-
 std::string TrayIconTip(DWORD milliseconds) {
     // Away first: the tip of a new rest tells the current hint.
     SetCursorPos(0, 0);

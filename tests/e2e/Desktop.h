@@ -9,10 +9,7 @@
 
 #include <string>
 
-// Posts what the shell posts to Larkspur's main form when the mouse acts on its icon: the
-// registered "Fen.TNotifyIconMsg" with the icon's identifier (0, the program's only icon) and
-// the mouse message.
-void PostTrayMessage(HWND mainForm, UINT mouseMessage, UINT iconId = 0);
+#include "tests/support/TrayMessage.h"
 
 // The tool tip that the notification area shows while the pointer rests on Larkspur's icon;
 // empty when none shows within the time (no icon there).

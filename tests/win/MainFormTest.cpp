@@ -51,7 +51,7 @@ protected:
         return MenuLines(MainForm->TrayIconMenu.Build().get());
     }
     void PostToIcon(UINT mouseMessage) {
-        PostTrayMessage(MainWindow(), TrayIcon()->IconId(), mouseMessage);
+        PostTrayMessage(MainWindow(), mouseMessage, TrayIcon()->IconId());
     }
 };
 

@@ -32,7 +32,7 @@ protected:
 class NotifyIconTest : public ::testing::Test {
 protected:
     void Post(TNotifyIcon& icon, std::initializer_list<UINT> mouseMessages) {
-        for (UINT m : mouseMessages) PostTrayMessage(Owner.Handle(), icon.IconId(), m);
+        for (UINT m : mouseMessages) PostTrayMessage(Owner.Handle(), m, icon.IconId());
         Application.ProcessMessages();
     }
     // Handles messages until the click timer has fired.
@@ -165,7 +165,7 @@ TEST_F(NotifyIconTest, TwoIconsShareTheMessageAndAnotherIdentifierIsPassedOnUnto
     Post(second, {WM_LBUTTONDBLCLK});
     EXPECT_EQ(firstClicks, 0);
     EXPECT_EQ(secondClicks, 1);
-    PostTrayMessage(Owner.Handle(), second.IconId() + 7, WM_LBUTTONDBLCLK);
+    PostTrayMessage(Owner.Handle(), WM_LBUTTONDBLCLK, second.IconId() + 7);
     Application.ProcessMessages();
     EXPECT_EQ(firstClicks + secondClicks, 1);
     EXPECT_EQ(Owner.CallbacksSeen, std::vector<WPARAM>{second.IconId() + 7});

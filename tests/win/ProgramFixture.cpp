@@ -71,10 +71,6 @@ std::vector<std::uint32_t> IconPixels(HICON icon) {
     return pixels;
 }
 
-void PostTrayMessage(HWND owner, UINT iconId, UINT mouseMessage) {
-    PostMessageA(owner, RegisterWindowMessageA("Fen.TNotifyIconMsg"), iconId, mouseMessage);
-}
-
 bool TestCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
 MailAccount TestCheckHost::Account() {

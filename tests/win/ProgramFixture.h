@@ -17,6 +17,7 @@
 #include "app/MailCheck.h"
 #include "framework/Form.win.h"
 #include "settings/AppProperties.h"
+#include "tests/support/TrayMessage.h"
 #include "tests/win/RasFake.h"
 #include "tray/NotifyIcon.win.h"
 
@@ -48,9 +49,6 @@ private:
     TNotifyIcon::TShellNotify Previous;
 };
 
-
-// Posts what the shell posts when the mouse acts on an icon.
-void PostTrayMessage(HWND owner, UINT iconId, UINT mouseMessage);
 
 // A check played instead of a dialogue with a server: it reports Count at once, after running
 // DuringCheck on the thread that runs the check.
