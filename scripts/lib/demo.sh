@@ -1,6 +1,8 @@
 # The demo of scripts/run: a complete account for the test server's mailbox "three" in the
 # project's Wine prefix, and a note of where that mailbox lies, so that `scripts/run --deliver`
-# in another shell can drop a message into it. Source this file after scripts/lib/wine.sh.
+# in another shell can drop a message into it. Source this file after scripts/lib/wine.sh and
+# scripts/lib/i386root.sh. The demo runs the shipped 32-bit build in the i386 root where there
+# is one.
 #
 # LARKSPUR_DEMO_DIR (default build/demo) holds the note "mailbox" while a demo runs, and the
 # screenshots of a demo on Xvfb.
@@ -9,6 +11,9 @@ LARKSPUR_ROOT=${LARKSPUR_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pw
 DEMO_DIR=${LARKSPUR_DEMO_DIR:-"$LARKSPUR_ROOT/build/demo"}
 DEMO_NOTE="$DEMO_DIR/mailbox"
 DEMO_SETTINGS_KEY='HKEY_CURRENT_USER\Software\Brightmoor\Larkspur'
+DEMO_PRESET=$(tested_preset)
+build_runner "$DEMO_PRESET"
+DEMO_RUNNER=("${BUILD_RUNNER[@]}")
 
 # Section, value name and value of the demo account: the test server's mailbox "three" (three
 # messages), a direct connection, a check every minute, the message window and the sound on.
@@ -31,7 +36,7 @@ LIST
 seed_demo_settings() {
     local present reg section name value missing=0
     # "Section<TAB>Value name" for every value the settings key holds now.
-    present=$(wine reg query "$DEMO_SETTINGS_KEY" /s 2>/dev/null | tr -d '\r' | awk '
+    present=$("${DEMO_RUNNER[@]}" wine reg query "$DEMO_SETTINGS_KEY" /s 2>/dev/null | tr -d '\r' | awk '
         /^HKEY_/ { n = split($0, parts, "\\"); section = parts[n]; next }
         match($0, /^    .+    REG_[A-Z_]+/) {
             line = substr($0, 5); sub(/    REG_[A-Z_]+.*$/, "", line); print section "\t" line
@@ -45,7 +50,7 @@ seed_demo_settings() {
     done < <(demo_settings)
     local status=0
     if [ "$missing" -gt 0 ]; then
-        wine regedit /S "$reg" >/dev/null 2>&1 || status=1
+        "${DEMO_RUNNER[@]}" wine regedit /S "$reg" >/dev/null 2>&1 || status=1
     fi
     rm -f "$reg"
     return "$status"

@@ -45,26 +45,41 @@ stop_display() {
     fi
 }
 
-# Creates the prefix on first use and waits until its registry is written. Its programs run in
+wineprefix_ready() {  # prefix
+    [ -f "$1/system.reg" ] && grep -q '^"Default"="1024x768"' "$1/user.reg" 2>/dev/null
+}
+
+# Creates a prefix on first use and waits until its registry is written. Its programs run in
 # a Wine desktop of their own: without a window manager on Xvfb, every window shown on the bare
-# X display costs about two seconds of waiting for one.
-ensure_wineprefix() {
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        mkdir -p "$(dirname "$WINEPREFIX")"
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
+# X display costs about two seconds of waiting for one. The 32-bit prefix is made by the i386
+# root's Wine, given as the command that runs a Wine program there.
+ensure_wineprefix() {  # [prefix, command that runs a Wine program...]
+    local prefix=${1:-$WINEPREFIX}
+    shift $(($# > 0 ? 1 : 0))
+    wineprefix_ready "$prefix" && return 0
+    if [ ! -f "$prefix/system.reg" ]; then
+        mkdir -p "$(dirname "$prefix")"
+        "$@" wineboot -i >/dev/null 2>&1
+        "$@" wineserver -w
     fi
-    if ! grep -q '^"Default"="1024x768"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    if ! wineprefix_ready "$prefix"; then
         local reg
         reg=$(mktemp --suffix=.reg)
         printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"Default"="1024x768"\n' >"$reg"
-        wine regedit "$reg" >/dev/null 2>&1
-        wineserver -w
+        "$@" wine regedit "$reg" >/dev/null 2>&1
+        "$@" wineserver -w
         rm -f "$reg"
     fi
+    wineprefix_ready "$prefix"
 }
 
-# Runs a Windows program of the x64 build in the project's prefix.
-run_wine() {
-    wine "$@"
+# What runs a Wine command (wine, wineserver...) for a build, in BUILD_RUNNER: for the shipped
+# 32-bit build the i386 root (scripts/lib/i386root.sh), for its 64-bit twin nothing, the
+# machine's wine64 runs it.
+build_runner() {  # preset
+    case $1 in
+        mingw-i686) BUILD_RUNNER=("$LARKSPUR_ROOT/scripts/in-i386-root") ;;
+        mingw-x64) BUILD_RUNNER=() ;;
+        *) echo "no Wine for the preset $1" >&2; return 1 ;;
+    esac
 }
