@@ -40,9 +40,10 @@ private:
 
 class TRegistry : public TKeyStore {
 public:
-    // Keys are opened and created with the given access; a store that only reads passes
-    // KEY_READ so that it also works on keys the user may not change.
-    explicit TRegistry(HKEY rootKey = HKEY_CURRENT_USER, REGSAM access = KEY_ALL_ACCESS);
+    // Keys are opened and created with the given access, no more than the store's uses need; a
+    // store that only reads passes KEY_READ so that it also works on keys the user may not
+    // change.
+    TRegistry(HKEY rootKey, REGSAM access);
 
     bool OpenKey(const std::string& path, bool canCreate) override;
     void CloseKey() override;

@@ -2,6 +2,11 @@
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/ServerAddress.h"
+#include "mailbase/Wipe.win.h"
+
+TMailMessageCount::~TMailMessageCount() {
+    Wipe(Password);
+}
 
 void TMailMessageCount::SetAccount(const std::string& server, const std::string& userName,
                                    const std::string& password) {

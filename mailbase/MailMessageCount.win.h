@@ -14,6 +14,7 @@
 
 class TMailMessageCount : public IMailCountJob {
 public:
+    ~TMailMessageCount() override;
     void SetAccount(const std::string& server, const std::string& userName,
                     const std::string& password) override;
     void Run() override;
@@ -23,6 +24,7 @@ public:
     std::int32_t Count = 0;
     std::string Server;
     std::string UserName;
+    // Wiped when the job ends.
     std::string Password;
     // How the connection is secured; the settings' "Security".
     TSecurityMode Security = smNone;

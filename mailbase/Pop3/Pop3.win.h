@@ -24,11 +24,13 @@ public:
     using TNotifyEvent = std::function<void(TPOP3* sender)>;
 
     TPOP3();
+    ~TPOP3() override;
 
     void Open() override;
     void Cancel() override;
     // Connects, reads the greeting and logs in with USER and PASS; secures the connection first
     // as Security asks. Nothing of the login is sent before the server's certificate is checked.
+    // The transcript shows the PASS line as "PASS ****".
     void Login();
     // Sends STAT and sets MessageCount and MailboxSize.
     void Stat();
@@ -37,6 +39,9 @@ public:
 
     // Sends Text and CR LF, however many passes that takes.
     void SendLine(const std::string& text);
+    // The same for a line that holds a secret: the transcript records shown instead, and the
+    // session's own copies of the line are wiped.
+    void SendLine(const std::string& text, const std::string& shown);
     // Reads one reply line into reply, without its line end.
     void ReadReply(std::string& reply);
 
@@ -47,6 +52,7 @@ public:
     void SetSecurity(TSecurityMode mode);
 
     std::string UserName;
+    // Wiped when the session ends.
     std::string Password;
     std::int32_t MessageCount = 0;
     std::int64_t MailboxSize = 0;
