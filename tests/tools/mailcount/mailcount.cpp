@@ -3,6 +3,10 @@
 // Exit code 0 on OK, 1 otherwise, 2 on wrong usage. A test tool; never shipped.
 //
 //   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]
+//
+// HOST is written as the server address setting is: a name, a dotted or an IPv6 address
+// ("::1"), optionally with ":port" ("[::1]:995" for IPv6). PORT 0 takes the port from HOST, or
+// without one from the service entry.
 
 #include <cstdio>
 #include <cstring>
