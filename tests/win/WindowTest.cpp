@@ -274,30 +274,6 @@ TEST(Window, HandedOverWorkRunsOnTheUserInterfaceThreadInOrderWhileTheThreadWait
         << "the failing item before it was reported, and the next still ran";
 }
 
-TEST(Window, AStopEndsAHandOverAtOnceAndItsWorkNeverRuns) {
-    bool ran = false;
-    {
-        TThreadOf<HandingOver> thread([&] { ran = true; });
-        for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i)
-            Sleep(1);
-        // Destroyed here without a message handled: the stop must end the thread's wait.
-    }
-    ReportRecorder recorder;
-    Application.ProcessMessages();
-    EXPECT_FALSE(ran);
-}
-
-TEST(Window, AThreadCanBeEndedFromInsideTheWorkItWaitsFor) {
-    std::unique_ptr<TThreadOf<HandingOver>> thread;
-    bool ended = false;
-    ReportRecorder recorder;
-    thread = std::make_unique<TThreadOf<HandingOver>>([&] {
-        thread.reset();
-        ended = true;
-    });
-    EXPECT_TRUE(PumpUntil([&] { return ended; }));
-}
-
 // A join handles no message: work that a thread posts while it is being joined runs only
 // afterwards, so whatever stops a thread cannot be re-entered by a request meanwhile.
 TEST(Window, WorkPostedDuringAJoinRunsAfterIt) {
