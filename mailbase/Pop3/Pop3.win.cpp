@@ -48,6 +48,7 @@ void TPOP3::Login() {
     std::string reply;
     ReadReply(reply);
     if (FSecurity == smSTLS) StartTls();
+    if (Auth != paUserPass) return Authenticate();
     SendLine(CredentialCommand("USER ", UserName));
     ReadReply(reply);
     std::string pass = CredentialCommand("PASS ", Password);
@@ -150,7 +151,7 @@ void TPOP3::WaitForData() {
     if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
 }
 
-void TPOP3::ReadLine(std::string& reply) {
+void TPOP3::ReadLine(std::string& reply, bool dataLine) {
     StartTimeOut();
     Readable = false;
     Application.ProcessMessages();
@@ -165,7 +166,7 @@ void TPOP3::ReadLine(std::string& reply) {
         }
     } finish{*this, reply};
 
-    TReplyLine line;
+    TReplyLine line(dataLine);
     bool done = false;
     for (;;) {
         Application.ProcessMessages();
@@ -178,7 +179,7 @@ void TPOP3::ReadLine(std::string& reply) {
         const bool starved = !done;
         if (done) {
             reply = line.Reply();
-            if (!IsPositiveReply(reply)) throw EMailError(reply);
+            if (!dataLine && !IsPositiveReply(reply)) throw EMailError(reply);
         }
         Pass();
         if (done || Canceled || TimedOut) break;
