@@ -22,6 +22,7 @@ MailAccount TCheckHost::Account() {
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
     job->Security = Settings.Security();
+    job->Auth = Pop3AuthOf(Settings.SignIn());
     return job;
 }
 
@@ -44,7 +45,8 @@ void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
 }
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
-    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); },
+                      Settings.Pop3ServerAddress());
 }
 
 void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }

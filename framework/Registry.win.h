@@ -55,6 +55,7 @@ public:
     std::int32_t ReadInteger(const std::string& name) override;
     void WriteString(const std::string& name, const std::string& value) override;
     void WriteInteger(const std::string& name, std::int32_t value) override;
+    void DeleteValue(const std::string& name) override;
 
 private:
     // The whole value with its type; false when there is no current key or no such value.

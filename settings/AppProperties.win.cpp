@@ -1,5 +1,6 @@
 #include "settings/AppProperties.win.h"
 
+#include "framework/Credentials.win.h"
 #include "framework/Registry.win.h"
 #include "mailprogram/MailProgram.win.h"
 
@@ -10,5 +11,5 @@ std::unique_ptr<TAppProperties> CreateAppProperties(std::function<bool()> dialUp
     return std::make_unique<TAppProperties>(
         std::make_unique<TRegistry>(HKEY_CURRENT_USER, KEY_ALL_ACCESS), keyPath,
         TSettingsEnvironment{std::move(dialUpAvailable), FindDefaultMailProgram,
-                             MailProgramExists});
+                             MailProgramExists, ReadCredential, WriteCredential});
 }

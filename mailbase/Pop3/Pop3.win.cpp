@@ -43,6 +43,7 @@ void TPOP3::Login() {
     std::string reply;
     ReadReply(reply);
     if (FSecurity == smSTLS) StartTls();
+    if (Auth != paUserPass) return Authenticate();
     SendLine(CredentialCommand("USER ", UserName));
     ReadReply(reply);
     SendLine(CredentialCommand("PASS ", Password));
@@ -124,7 +125,7 @@ void TPOP3::WaitForData() {
     if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
 }
 
-void TPOP3::ReadLine(std::string& reply) {
+void TPOP3::ReadLine(std::string& reply, bool dataLine) {
     StartTimeOut();
     Readable = false;
     Application.ProcessMessages();
@@ -139,7 +140,7 @@ void TPOP3::ReadLine(std::string& reply) {
         }
     } finish{*this, reply};
 
-    TReplyLine line;
+    TReplyLine line(dataLine);
     bool done = false;
     for (;;) {
         Application.ProcessMessages();
@@ -151,7 +152,7 @@ void TPOP3::ReadLine(std::string& reply) {
         if (!starved && line.Add(byte)) {
             reply = line.Reply();
             done = true;
-            if (!IsPositiveReply(reply)) throw EMailError(reply);
+            if (!dataLine && !IsPositiveReply(reply)) throw EMailError(reply);
         }
         Pass();
         if (done || Canceled || TimedOut) break;

@@ -116,3 +116,21 @@ TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
     EXPECT_EQ(wrongMode.second, 2u);
     EXPECT_NE(wrongMode.first.find("plain|stls|tls"), std::string::npos);
 }
+
+TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
+    const std::pair<std::string, std::pair<std::string, DWORD>> runs[] = {
+        {"localhost 110 three three-secret 10 plain --auth=plain", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 stls --auth=plain", {"OK 3", 0}},
+        {"localhost 995 three three-secret 10 tls --auth=plain", {"OK 3", 0}},
+        {"localhost 110 three three-secret --auth=user", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 plain --auth=login", {"", 2}},
+    };
+    for (const auto& [arguments, outcome] : runs) {
+        const auto [line, exitCode] = MailCount(arguments);
+        EXPECT_EQ(exitCode, outcome.second) << arguments;
+        // Wrong usage prints to the error output, not a result line.
+        if (exitCode == 0) EXPECT_EQ(line, outcome.first) << arguments;
+    }
+    const auto refused = MailCount("localhost 110 three wrong 10 plain --auth=plain");
+    EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
+}
