@@ -6,8 +6,6 @@
 
 namespace {
 
-const char kMailbox[] = "Mailbox";
-
 struct TProviderData {
     const char* AuthorizationEndpoint;
     const char* TokenEndpoint;
@@ -25,13 +23,9 @@ const TProviderData kGoogle = {"https://accounts.google.com/o/oauth2/v2/auth",
                                "https://oauth2.googleapis.com/token", "https://mail.google.com/",
                                "access_type", "offline"};
 
-std::string Setting(TBMRegistry& settings, const char* name, const std::string& builtIn,
+std::string Setting(const TMailboxSetting& setting, const char* name, const std::string& builtIn,
                     bool endpoint) {
-    std::string value;
-    try {
-        value = settings.ReadString(kMailbox, name, "");
-    } catch (const ERegistryException&) {
-    }
+    const std::string value = setting(name);
     return value.empty() || (endpoint && !SecureEndpoint(value)) ? builtIn : value;
 }
 
@@ -43,7 +37,7 @@ bool SecureEndpoint(const std::string& url) {
            url[scheme.size()] != '/';
 }
 
-TOAuthClient OAuthClientFor(TAccountProvider provider, TBMRegistry& settings) {
+TOAuthClient OAuthClientFor(TAccountProvider provider, const TMailboxSetting& settings) {
     const TProviderData& data = provider == TAccountProvider::Microsoft ? kMicrosoft : kGoogle;
     TOAuthClient client;
     client.AuthorizationEndpoint =

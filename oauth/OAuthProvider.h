@@ -2,10 +2,10 @@
 // The two account providers as data: where a user signs in, where tokens are had and what is
 // asked for, and the application (client) ID that the requests carry.
 
+#include <functional>
 #include <string>
 
 #include "oauth/OAuthText.h"
-#include "settings/BMRegistry.h"
 
 enum class TAccountProvider { Microsoft, Google };
 
@@ -25,7 +25,9 @@ struct TOAuthClient {
 // certificate, and no token travels in the clear. Whoever can write these settings can already
 // run programs as the user, so they open no door that was closed; they let an organisation with
 // its own identity service, and the tests, name other endpoints.
-TOAuthClient OAuthClientFor(TAccountProvider provider, TBMRegistry& settings);
+// setting reads a string of the Mailbox section, empty when absent.
+using TMailboxSetting = std::function<std::string(const std::string& name)>;
+TOAuthClient OAuthClientFor(TAccountProvider provider, const TMailboxSetting& setting);
 
 // True for an "https://host..." URL.
 bool SecureEndpoint(const std::string& url);

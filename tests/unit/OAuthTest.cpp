@@ -6,6 +6,7 @@
 #include "oauth/Sha256.h"
 #include "oauth/TokenAnswer.h"
 #include "oauth/TokenResponse.h"
+#include "settings/BMRegistry.h"
 #include "tests/unit/MemoryKeyStore.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +148,10 @@ TEST(TokenResponse, WhatAnAnswerGrants) {
 TEST(OAuthProvider, BuiltInDataSettingsInItsPlaceOnlyOverHttpsAndTheTextsSent) {
     auto registry = std::make_shared<MemoryRegistry>();
     TBMRegistry settings(std::make_unique<MemoryKeyStore>(registry), "Software\\Test");
-    const TOAuthClient microsoft = OAuthClientFor(TAccountProvider::Microsoft, settings);
+    const TMailboxSetting setting = [&](const std::string& name) {
+        return settings.ReadString("Mailbox", name, "");
+    };
+    const TOAuthClient microsoft = OAuthClientFor(TAccountProvider::Microsoft, setting);
     EXPECT_EQ(microsoft.AuthorizationEndpoint,
               "https://login.microsoftonline.com/common/oauth2/v2.0/authorize");
     EXPECT_EQ(microsoft.TokenEndpoint, "https://login.microsoftonline.com/common/oauth2/v2.0/token");
@@ -156,7 +160,7 @@ TEST(OAuthProvider, BuiltInDataSettingsInItsPlaceOnlyOverHttpsAndTheTextsSent) {
     settings.WriteString("Mailbox", "OAuth Client ID", "org-client");
     settings.WriteString("Mailbox", "OAuth Authorization Endpoint", "http://evil.invalid/a");
     settings.WriteString("Mailbox", "OAuth Token Endpoint", "https://localhost:8443/token");
-    const TOAuthClient google = OAuthClientFor(TAccountProvider::Google, settings);
+    const TOAuthClient google = OAuthClientFor(TAccountProvider::Google, setting);
     EXPECT_EQ(google.AuthorizationEndpoint, "https://accounts.google.com/o/oauth2/v2/auth");
     EXPECT_EQ(google.TokenEndpoint, "https://localhost:8443/token");
     EXPECT_EQ(google.ClientId, "org-client");
