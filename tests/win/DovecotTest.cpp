@@ -129,7 +129,9 @@ TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
         const auto [line, exitCode] = MailCount(arguments);
         EXPECT_EQ(exitCode, outcome.second) << arguments;
         // Wrong usage prints to the error output, not a result line.
-        if (exitCode == 0) EXPECT_EQ(line, outcome.first) << arguments;
+        if (exitCode == 0) {
+            EXPECT_EQ(line, outcome.first) << arguments;
+        }
     }
     const auto refused = MailCount("localhost 110 three wrong 10 plain --auth=plain");
     EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
