@@ -30,6 +30,7 @@ public:
     bool SignedIn() const;
     // Removes the stored refresh token and the access token.
     void Forget();
+    const std::string& Target() const { return FTarget; }
 
 private:
     std::string FTarget;

@@ -4,6 +4,7 @@
 #include <winhttp.h>
 
 #include <memory>
+#include <vector>
 
 #include "framework/SystemLibrary.win.h"
 #include "oauth/OAuthProvider.h"
@@ -54,11 +55,13 @@ const TWinHttp& WinHttp() {
     return binding;
 }
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? length : 0);
+// Wide text in a vector, with its zero: the program carries no wide string class.
+using TWide = std::vector<wchar_t>;
+
+TWide Wide(const char* text, std::size_t size) {
+    TWide wide(size + 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(size), wide.data(),
+                        static_cast<int>(size));
     return wide;
 }
 
@@ -78,14 +81,16 @@ THttpsAnswer HttpsPost(const std::string& url, const std::string& formBody) {
         answer.Failure = "Not an https address";
         return answer;
     }
-    const std::wstring wideUrl = Wide(url);
+    const TWide wideUrl = Wide(url.data(), url.size());
     URL_COMPONENTS parts{sizeof parts};
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = DWORD(-1);
-    if (!w.CrackUrl(wideUrl.c_str(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS)
+    if (!w.CrackUrl(wideUrl.data(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS)
         return Failed("Reading the address");
-    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    const std::wstring path = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                              std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    TWide host(parts.lpszHostName, parts.lpszHostName + parts.dwHostNameLength);
+    host.push_back(L'\0');
+    // The path runs on into the query, up to the end of the URL and its zero.
+    const wchar_t* end = wideUrl.data() + wideUrl.size();
+    const TWide path(parts.lpszUrlPath ? parts.lpszUrlPath : end - 1, end);
 
     const auto close = [&w](HINTERNET handle) { w.CloseHandle(handle); };
     using THandle = std::unique_ptr<void, decltype(close)>;
@@ -96,11 +101,11 @@ THttpsAnswer HttpsPost(const std::string& url, const std::string& formBody) {
     DWORD protocols = WINHTTP_FLAG_SECURE_PROTOCOL_TLS1_2;
     w.SetOption(session.get(), WINHTTP_OPTION_SECURE_PROTOCOLS, &protocols, sizeof protocols);
     w.SetTimeouts(session.get(), 30000, 30000, 30000, 30000);
-    THandle connection(w.Connect(session.get(), host.c_str(), parts.nPort, 0), close);
+    THandle connection(w.Connect(session.get(), host.data(), parts.nPort, 0), close);
     if (!connection) return Failed("Connecting");
     // WINHTTP_FLAG_SECURE with none of the flags that waive certificate errors: the system
     // checks the chain, the name and the dates.
-    THandle request(w.OpenRequest(connection.get(), L"POST", path.c_str(), nullptr,
+    THandle request(w.OpenRequest(connection.get(), L"POST", path.data(), nullptr,
                                   WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                   WINHTTP_FLAG_SECURE),
                     close);

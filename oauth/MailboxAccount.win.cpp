@@ -1,6 +1,5 @@
 #include "oauth/MailboxAccount.win.h"
 
-#include <map>
 #include <memory>
 
 #include "framework/ResourceString.win.h"
@@ -14,10 +13,11 @@ TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn) {
 }
 
 TAccountTokens& MailboxAccountTokens(TAppProperties& settings) {
-    // By target, so that settings of another key (the tests') never share an access token.
-    static std::map<std::string, std::unique_ptr<TAccountTokens>> stores;
-    std::unique_ptr<TAccountTokens>& store = stores[settings.AccountTarget()];
-    if (!store) store = std::make_unique<TAccountTokens>(settings.AccountTarget());
+    // Settings of another key (the tests') get a store of their own, never the access token of
+    // another account.
+    static std::unique_ptr<TAccountTokens> store;
+    if (!store || store->Target() != settings.AccountTarget())
+        store = std::make_unique<TAccountTokens>(settings.AccountTarget());
     return *store;
 }
 
