@@ -6,6 +6,7 @@
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "oauth/MailboxAccount.win.h"
 #include "settings/AppProperties.h"
 #include "settings/PropertyForm.win.h"
 #include "tray/Notification.win.h"
@@ -15,13 +16,22 @@
 bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
 MailAccount TCheckHost::Account() {
-    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(), Settings.Password()};
+    // An account sign-in carries the access token where the password goes; without one the
+    // server's refusal is what the user sees.
+    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(),
+            IsAccountSignIn(Settings.SignIn()) ? MailboxAccessToken(Settings, false)
+                                               : Settings.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
     job->Security = Settings.Security();
     job->Auth = Pop3AuthOf(Settings.SignIn());
+    if (IsAccountSignIn(Settings.SignIn()))
+        job->RefreshToken = [this](std::string& token) {
+            token = MailboxAccessToken(Settings, true);
+            return !token.empty();
+        };
     return job;
 }
 

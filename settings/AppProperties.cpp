@@ -191,8 +191,23 @@ void TAppProperties::SetSignIn(TSignIn value) {
 }
 
 bool TAppProperties::SettingsComplete() const {
+    if (IsAccountSignIn(FSignIn)) {
+        {
+            std::lock_guard<std::mutex> lock(StringsLock);
+            if (FPop3ServerAddress.empty() || FLoginUsername.empty()) return false;
+        }
+        return Environment.ReadSecret && Environment.ReadSecret(AccountTarget()).has_value();
+    }
     std::lock_guard<std::mutex> lock(StringsLock);
     return !FPop3ServerAddress.empty() && !FLoginUsername.empty() && !FPassword.empty();
+}
+
+std::string TAppProperties::MailboxString(const std::string& name) {
+    try {
+        return Registry.ReadString(kMailbox, name, "");
+    } catch (const ERegistryException&) {
+        return {};
+    }
 }
 
 bool TAppProperties::MailAppExists() const {

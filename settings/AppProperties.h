@@ -69,6 +69,11 @@ public:
     // Where the password is kept in the credential store: the settings key's own name and the
     // section's, "Larkspur:Mailbox".
     std::string PasswordTarget() const;
+    // Where a signed-in account's refresh token is kept: "Larkspur:Mailbox:Account".
+    std::string AccountTarget() const { return PasswordTarget() + ":Account"; }
+    // A string of the Mailbox section that no setter writes (the account sign-in's "OAuth ..."
+    // values), read from the registry as it is now; empty when absent or of another type.
+    std::string MailboxString(const std::string& name);
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -92,7 +97,8 @@ public:
     void SetPassword(const std::string& value);
     void SetSignIn(TSignIn value);
 
-    // Server, user name and password are all non-empty (a blank counts).
+    // Server, user name and password are all non-empty (a blank counts); for an account
+    // sign-in, an account is signed in (its refresh token is stored) in place of the password.
     bool SettingsComplete() const;
     // A file exists at MailAppPath.
     bool MailAppExists() const;

@@ -9,6 +9,7 @@
 #include "framework/MessageBox.win.h"
 #include "framework/ResourceString.win.h"
 #include "mailprogram/MailProgram.win.h"
+#include "oauth/MailboxAccount.win.h"
 #include "resources/resource.h"
 #include "settings/ProviderPresets.h"
 
@@ -224,6 +225,58 @@ void TPropertyForm::SignInComboChange() {
         SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0))));
     EnableWindow(Control(IDC_PASSWORDLABEL), password);
     SetEditBox(password, IDC_PASSWORDEB);
+    EnableWindow(Control(IDC_SIGN_IN_BUTTON), !password);
+    ShowSignedInAs();
+}
+
+TSignInFlow::TLauncher SignInBrowser = OpenInBrowser;
+
+namespace {
+
+const UINT SignInEndedMessage = WM_APP + 40;
+
+}  // namespace
+
+void TPropertyForm::ShowSignedInAs() {
+    std::string text;
+    if (IsAccountSignIn(Values().SignInCombo)) {
+        // The account is the login name's: the provider signs in whoever the browser has, and
+        // the login name is what the server is told.
+        text = ResourceString(IDS_NOTSIGNEDIN);
+        if (MailboxAccountTokens(Settings).SignedIn()) {
+            text = ResourceString(IDS_SIGNEDINAS);
+            text.replace(text.find("%s"), 2, Text(IDC_LOGINNAMEEB));
+        }
+    }
+    SetText(IDC_SIGNED_IN_AS, text);
+}
+
+void TPropertyForm::SignInBtnClick() {
+    const HWND form = Handle();
+    SignInFlow = std::make_unique<TSignInFlow>(
+        MailboxOAuthClient(Settings, Values().SignInCombo), Text(IDC_LOGINNAMEEB), SignInBrowser,
+        ResourceString(IDS_SIGNINPAGE), [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
+    if (SignInFlow->Start()) return;
+    ShowInformationMessage(SignInFailureText(SignInFlow->Outcome()), Handle());
+    SignInFlow.reset();
+}
+
+void TPropertyForm::SignInEnded() {
+    if (!SignInFlow) return;
+    TSignInOutcome& outcome = SignInFlow->Outcome();
+    if (outcome.Failure == TSignInFailure::None) {
+        MailboxAccountTokens(Settings).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
+        ShowSignedInAs();
+    } else {
+        ShowInformationMessage(SignInFailureText(outcome), Handle());
+    }
+    SignInFlow.reset();
+}
+
+LRESULT TPropertyForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != SignInEndedMessage) return TFormEx::WndProc(msg, wParam, lParam);
+    SignInEnded();
+    return 0;
 }
 
 void TPropertyForm::FillInFromAddress(bool replace) {
@@ -274,6 +327,9 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
             break;
         case IDC_FILLINBTN:
             FillInFromAddress(true);
+            break;
+        case IDC_SIGN_IN_BUTTON:
+            SignInBtnClick();
             break;
     }
 }

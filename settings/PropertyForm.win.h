@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/FormsEx.win.h"
+#include "oauth/SignInFlow.win.h"
 #include "settings/PropertyRules.h"
 
 class TAppProperties;
@@ -56,6 +57,7 @@ protected:
     void OnCommand(int id, int notifyCode) override;
     LRESULT OnNotify(int id, NMHDR& header) override;
     bool PreTranslateMessage(MSG& msg) override;
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void CreatePages();
@@ -78,8 +80,14 @@ private:
     void SignInComboChange();
     // Fills in the preset of the login name's address; only into an empty server unless asked.
     void FillInFromAddress(bool replace);
+    // "Sign in…": the browser sign-in of the listed account, whose end comes back posted.
+    void SignInBtnClick();
+    void SignInEnded();
+    // Whose account is signed in, under the button.
+    void ShowSignedInAs();
 
     TAppProperties& Settings;
+    std::unique_ptr<TSignInFlow> SignInFlow;
     // GeneralSheet, MailSheet, NotificationSheet
     std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
     TIntervalKeyFilter IntervalKeyFilter;
@@ -90,3 +98,6 @@ private:
 // written. While a dialog is open a further request returns false at once and the open one is
 // not brought forward.
 bool ShowPropertiesDialog(TAppProperties& settings, int page);
+
+// Opens a sign-in's page in the user's browser; the tests put the browser they play in its place.
+extern TSignInFlow::TLauncher SignInBrowser;

@@ -17,6 +17,13 @@
 # Mailboxes, all as Maildir under $LARKSPUR_POP3_MAILDIR:
 #   three  / three-secret   three messages
 #   empty  / empty-secret   no message
+#   oauth                   two messages; signs in only with an access token of the test
+#                           account provider (XOAUTH2 or OAUTHBEARER)
+# The test account provider (tests/tools/oauth-provider) serves HTTPS on localhost:8443 with a
+# certificate of the same authority, for the client ID larkspur-test-client, and token
+# introspection for Dovecot's oauth2 passdb over plain HTTP on 127.0.0.1:8080, which never leaves
+# the namespace. Exported as LARKSPUR_OAUTH_PROVIDER, LARKSPUR_OAUTH_INTROSPECTION and
+# LARKSPUR_OAUTH_CLIENT.
 # Exports LARKSPUR_POP3_PORT, LARKSPUR_POP3_MAILDIR, LARKSPUR_POP3_LOG (the log of the server on
 # 110 and 995) and LARKSPUR_POP3_AUTHORITY (the test authority's certificate, PEM, which the
 # tests trust inside the Wine prefix only) for the tests.
@@ -28,6 +35,8 @@ export LARKSPUR_POP3_PORT=${LARKSPUR_POP3_PORT:-110}
 LARKSPUR_POP3S_PORT=995
 LARKSPUR_REFUSED_CERTIFICATES=(untrusted:9951 expired:9952 wrong-name:9953)
 LARKSPUR_TLS_PEERS=(tls1:9954 tls1_1:9955 certificate-request:9956)
+LARKSPUR_OAUTH_PORT=8443
+LARKSPUR_OAUTH_INTROSPECTION_PORT=8080
 
 write_message() {  # file, number
     cat > "$1" <<MAIL
@@ -91,8 +100,9 @@ make_certificates() {
     nextweek=$(date -u -d '7 days' +%Y%m%d%H%M%SZ)
     make_authority "$tls/trusted" "Larkspur Test Authority" &&
         make_authority "$tls/stranger" "Larkspur Unknown Authority" || return 1
-    mkdir -p "$tls/good" "$tls/untrusted" "$tls/expired" "$tls/wrong-name"
+    mkdir -p "$tls/good" "$tls/untrusted" "$tls/expired" "$tls/wrong-name" "$tls/provider"
     sign_certificate "$tls/good" "$tls/trusted" localhost "$yesterday" "$nextweek" &&
+        sign_certificate "$tls/provider" "$tls/trusted" localhost "$yesterday" "$nextweek" &&
         sign_certificate "$tls/untrusted" "$tls/stranger" localhost "$yesterday" "$nextweek" &&
         sign_certificate "$tls/expired" "$tls/trusted" localhost 20240101000000Z 20250101000000Z &&
         sign_certificate "$tls/wrong-name" "$tls/trusted" mail.larkspur.invalid "$yesterday" \
@@ -114,7 +124,7 @@ ssl = yes
 ssl_cert = <$certificate/cert.pem
 ssl_key = <$certificate/key.pem
 disable_plaintext_auth = no
-auth_mechanisms = plain
+auth_mechanisms = plain xoauth2 oauthbearer
 auth_failure_delay = 0
 base_dir = $dir/base
 state_dir = $dir/state
@@ -126,6 +136,11 @@ first_valid_uid = 1
 passdb {
   driver = passwd-file
   args = scheme=PLAIN $DOVECOT_DIR/passwd
+}
+passdb {
+  driver = oauth2
+  mechanisms = xoauth2 oauthbearer
+  args = $DOVECOT_DIR/oauth2.conf.ext
 }
 userdb {
   driver = static
@@ -164,7 +179,7 @@ start_dovecot() {
     export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
     mkdir -p "$LARKSPUR_POP3_MAILDIR"
     local user
-    for user in three empty; do
+    for user in three empty oauth; do
         mkdir -p "$LARKSPUR_POP3_MAILDIR/$user/new" "$LARKSPUR_POP3_MAILDIR/$user/cur" \
                  "$LARKSPUR_POP3_MAILDIR/$user/tmp"
     done
@@ -172,11 +187,25 @@ start_dovecot() {
     for i in 1 2 3; do
         write_message "$LARKSPUR_POP3_MAILDIR/three/new/170000000$i.M$i.larkspur" "$i"
     done
+    for i in 1 2; do
+        write_message "$LARKSPUR_POP3_MAILDIR/oauth/new/170000000$i.M$i.larkspur" "$i"
+    done
     printf 'three:{PLAIN}three-secret\nempty:{PLAIN}empty-secret\n' > "$DOVECOT_DIR/passwd"
     if ! make_certificates; then
         echo "could not make the test certificates with openssl" >&2
         return 1
     fi
+    export LARKSPUR_OAUTH_PROVIDER=https://localhost:$LARKSPUR_OAUTH_PORT
+    export LARKSPUR_OAUTH_INTROSPECTION=http://127.0.0.1:$LARKSPUR_OAUTH_INTROSPECTION_PORT
+    export LARKSPUR_OAUTH_CLIENT=larkspur-test-client
+    cat > "$DOVECOT_DIR/oauth2.conf.ext" <<CONF
+introspection_mode = post
+introspection_url = $LARKSPUR_OAUTH_INTROSPECTION/introspect
+tokeninfo_url =
+username_attribute = username
+active_attribute = active
+active_value = true
+CONF
     write_dovecot_conf "$DOVECOT_DIR/server" "$LARKSPUR_POP3_PORT" "$LARKSPUR_POP3S_PORT" \
         "$DOVECOT_DIR/tls/good"
     export LARKSPUR_POP3_LOG="$DOVECOT_DIR/server/dovecot.log"
@@ -201,6 +230,12 @@ start_dovecot() {
         TLS_PEER_GROUPS+=($!)
         ports+=("${variant##*:}")
     done
+    python3 "$(dirname "${BASH_SOURCE[0]}")/../../tests/tools/oauth-provider/provider.py" \
+        --port "$LARKSPUR_OAUTH_PORT" --introspection-port "$LARKSPUR_OAUTH_INTROSPECTION_PORT" \
+        --certificate "$DOVECOT_DIR/tls/provider/cert.pem" --key "$DOVECOT_DIR/tls/provider/key.pem" \
+        --client-id "$LARKSPUR_OAUTH_CLIENT" >"$DOVECOT_DIR/provider.log" 2>&1 &
+    DOVECOT_PIDS+=($!)
+    ports+=("$LARKSPUR_OAUTH_PORT" "$LARKSPUR_OAUTH_INTROSPECTION_PORT")
     local port
     for port in "${ports[@]}"; do
         for i in $(seq 1 100); do
@@ -208,7 +243,8 @@ start_dovecot() {
             sleep 0.1
         done
         echo "Dovecot did not start on port $port:" >&2
-        cat "$DOVECOT_DIR"/*/stdout.log "$DOVECOT_DIR"/*/dovecot.log >&2 2>/dev/null
+        cat "$DOVECOT_DIR"/*/stdout.log "$DOVECOT_DIR"/*/dovecot.log "$DOVECOT_DIR/provider.log" \
+            >&2 2>/dev/null
         return 1
     done
 }

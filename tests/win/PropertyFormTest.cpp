@@ -6,6 +6,7 @@
 #include "settings/AppProperties.win.h"
 #include "settings/PropertyForm.win.h"
 #include "resources/resource.h"
+#include "tests/support/TestBrowser.h"
 #include "tests/unit/MemoryKeyStore.h"
 #include "tests/win/RawRegistry.h"
 #include "tests/win/WindowDriver.h"
@@ -302,9 +303,10 @@ TEST_F(PropertyForm, TheSignInListTakesThePasswordRowOutOfUseForAnAccount) {
                                   rows.push_back(OnOff(d, IDC_PASSWORDLABEL) + " " +
                                                  Look(d, IDC_PASSWORDEB));
                               }
-                              // The account's button and name wait for the account's sign-in.
-                              reserved = Item(d, IDC_SIGNED_IN_AS) &&
-                                         OnOff(d, IDC_SIGN_IN_BUTTON) == "off";
+                              // The last is an account: its button is in use, and no account
+                              // of it is signed in yet.
+                              reserved = OnOff(d, IDC_SIGN_IN_BUTTON) == "on" &&
+                                         WindowText(Item(d, IDC_SIGNED_IN_AS)) == "Not signed in";
                               SetText(d, IDC_LOGINNAMEEB, "jane");
                               SetText(d, IDC_PASSWORDEB, "typed secret");
                               SendMessageA(list, CB_SETCURSEL, siPlain, 0);
@@ -551,3 +553,48 @@ TEST_F(PropertyForm, CtrlTabTurnsThePagesAndAcceleratorsReachOnlyTheShownPage) {
 }
 
 }  // namespace
+
+// "Sign in…" signs the listed account in through the stand-in provider, with the test as the
+// browser: the page then names the account, and its refresh token is in the Credential Manager,
+// not among the settings.
+TEST_F(PropertyForm, SignInSignsTheAccountInThroughTheBrowserAndNamesIt) {
+    const std::string provider = std::getenv("LARKSPUR_OAUTH_PROVIDER");
+    const std::string mailbox = std::string(kKey) + "\\Mailbox";
+    const auto put = [&](const char* name, const std::string& value) {
+        WriteRaw(HKEY_CURRENT_USER, mailbox, name, REG_SZ, value + '\0');
+    };
+    put("Login Username", "oauth");
+    put("OAuth Client ID", std::getenv("LARKSPUR_OAUTH_CLIENT"));
+    put("OAuth Authorization Endpoint", provider + "/authorize");
+    put("OAuth Token Endpoint", provider + "/token");
+    WriteRaw(HKEY_CURRENT_USER, mailbox, "Sign-in", REG_DWORD, DwordData(siMicrosoft));
+    Settings = CreateAppProperties([] { return false; }, kKey);
+    DeleteCredential(Settings->AccountTarget());
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(1, 1), &winsock);
+    std::string page;
+    SignInBrowser = [&](const std::string& url) {
+        page = TestBrowser::FollowRedirect(TestBrowser::Authorize(url));
+        return true;
+    };
+    std::string before, after;
+    Open(1, {{kCaption, [&](HWND d) {
+                  before = Text(d, IDC_SIGNED_IN_AS);
+                  Click(d, IDC_SIGN_IN_BUTTON);
+                  PumpUntil([&] { return Text(d, IDC_SIGNED_IN_AS) != before; });
+                  after = Text(d, IDC_SIGNED_IN_AS);
+                  ClickButton(d, "Cancel");
+              }}});
+    SignInBrowser = OpenInBrowser;
+    WSACleanup();
+    EXPECT_NE(page.find("You can close this window and return to Larkspur."), std::string::npos);
+    EXPECT_EQ(before, "Not signed in");
+    EXPECT_EQ(after, "Signed in as oauth");
+    const std::optional<TSecret> refresh = ReadCredential(Settings->AccountTarget());
+    ASSERT_TRUE(refresh);
+    for (const std::string& name : ValueNames(HKEY_CURRENT_USER, mailbox))
+        EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, mailbox, name).data.find(refresh->Value()),
+                  std::string::npos)
+            << name;
+    DeleteCredential(Settings->AccountTarget());
+}

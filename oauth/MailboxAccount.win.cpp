@@ -1,0 +1,51 @@
+#include "oauth/MailboxAccount.win.h"
+
+#include <memory>
+
+#include "framework/ResourceString.win.h"
+#include "resources/resource.h"
+
+TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn) {
+    return OAuthClientFor(signIn == siGoogle ? TAccountProvider::Google : TAccountProvider::Microsoft,
+                          [&settings](const std::string& name) {
+                              return settings.MailboxString(name);
+                          });
+}
+
+TAccountTokens& MailboxAccountTokens(TAppProperties& settings) {
+    // Settings of another key (the tests') get a store of their own, never the access token of
+    // another account.
+    static std::unique_ptr<TAccountTokens> store;
+    if (!store || store->Target() != settings.AccountTarget())
+        store = std::make_unique<TAccountTokens>(settings.AccountTarget());
+    return *store;
+}
+
+std::string MailboxAccessToken(TAppProperties& settings, bool renew) {
+    TSecret token;
+    std::string detail;
+    if (MailboxAccountTokens(settings).AccessToken(MailboxOAuthClient(settings, settings.SignIn()),
+                                                   renew, token, detail) != TSignInFailure::None)
+        return {};
+    return token.Value();
+}
+
+std::string SignInFailureText(const TSignInOutcome& outcome) {
+    const auto withDetail = [&outcome](UINT id) {
+        std::string text = ResourceString(id);
+        const std::size_t at = text.find("%s");
+        if (at != std::string::npos) text.replace(at, 2, outcome.Detail);
+        return text;
+    };
+    switch (outcome.Failure) {
+    case TSignInFailure::None: return {};
+    case TSignInFailure::NoClientId: return ResourceString(IDS_SIGNIN_NOCLIENTID);
+    case TSignInFailure::NoListener: return ResourceString(IDS_SIGNIN_NOLISTENER);
+    case TSignInFailure::NoBrowser: return ResourceString(IDS_SIGNIN_NOBROWSER);
+    case TSignInFailure::Denied: return withDetail(IDS_SIGNIN_DENIED);
+    case TSignInFailure::StateMismatch: return ResourceString(IDS_SIGNIN_STATE);
+    case TSignInFailure::Unreachable: return withDetail(IDS_SIGNIN_UNREACHABLE);
+    case TSignInFailure::BadAnswer: return ResourceString(IDS_SIGNIN_BADANSWER);
+    }
+    return {};
+}

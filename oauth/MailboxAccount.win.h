@@ -1,0 +1,20 @@
+#pragma once
+// The mailbox's account sign-in as the check and the Properties dialog use it: its provider
+// data from the settings, its tokens, and the words for a sign-in that failed.
+
+#include <string>
+
+#include "oauth/AccountTokens.win.h"
+#include "settings/AppProperties.h"
+
+// The provider data for an account sign-in, with the mailbox's own settings in its place.
+TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn);
+
+// The tokens of the mailbox's account; one store for the program's run.
+TAccountTokens& MailboxAccountTokens(TAppProperties& settings);
+
+// The access token for a check, or empty when there is none to be had.
+std::string MailboxAccessToken(TAppProperties& settings, bool renew);
+
+// What the user is told when a sign-in ended with this failure.
+std::string SignInFailureText(const TSignInOutcome& outcome);
