@@ -2,7 +2,7 @@
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/ServerAddress.h"
-#include "mailbase/Wipe.win.h"
+#include "framework/Wipe.win.h"
 
 TMailMessageCount::~TMailMessageCount() {
     Wipe(Password);

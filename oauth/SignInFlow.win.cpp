@@ -21,11 +21,6 @@ bool RandomPart(std::string& text) {
 
 }  // namespace
 
-void Wipe(std::string& secret) {
-    if (!secret.empty()) SecureZeroMemory(&secret[0], secret.size());
-    secret.clear();
-}
-
 bool OpenInBrowser(const std::string& url) {
     static const auto shellExecute = [] {
         HMODULE shell = LoadSystemLibrary("shell32.dll");

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/Wipe.win.h"
+
 #include "oauth/OAuthProvider.h"
 #include "oauth/TokenAnswer.h"
 
@@ -67,6 +69,3 @@ private:
 
 // The browser launch of a real run: the shell's ShellExecute, bound from the system folder.
 bool OpenInBrowser(const std::string& url);
-
-// Overwrites a string's characters before it goes.
-void Wipe(std::string& secret);

@@ -6,7 +6,7 @@
 #include "mailbase/Pop3/ReplyLine.h"
 #include "mailbase/Pop3/StatReply.h"
 #include "mailbase/SocketErrorText.h"
-#include "mailbase/Wipe.win.h"
+#include "framework/Wipe.win.h"
 
 TPOP3::TPOP3() {
     ServiceName = "pop3";
