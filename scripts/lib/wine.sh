@@ -62,6 +62,14 @@ ensure_wineprefix() {
         wineserver -w
         rm -f "$reg"
     fi
+    # Captions draw their buttons with the Marlett symbol font. Wine does not look in the folder
+    # where Debian's fonts-wine puts it, only in the prefix's own Fonts folder; without it the
+    # close box is drawn as the letter "r".
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
 }
 
 # Runs a Windows program of the x64 build in the project's prefix.
