@@ -45,8 +45,8 @@ void TMainForm::FormCreate() { StartTimer(kPropsCheckTimer, kPropsCheckDelay); }
 void TMainForm::InitialiseTrayAndEvents() {
     SetTrayMenu(&TrayIconMenu);
     SetMailWaiting(false);
-    SetTrayDoubleClick([this](TNotifyIcon*) { CheckNow1Click(); });
-    SetTrayClick([this](TNotifyIcon*) { ShowLast1Click(); });
+    SetTrayDoubleClick([this](TNotifyIcon*) { CheckNowClick(); });
+    SetTrayClick([this](TNotifyIcon*) { ShowLastClick(); });
     ApplyCheckSettings();
 }
 
@@ -59,11 +59,11 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
     TrayIconMenu.Item(IDM_CHECKNOW).Enabled = CanCheckNow();
     // The separator comes and goes with the item below it.
     const bool mailProgram = AppProperties->MailAppExists();
-    TrayIconMenu.Item(IDM_N3).Visible = mailProgram;
+    TrayIconMenu.Item(IDM_MAILPROGRAMSEPARATOR).Visible = mailProgram;
     TrayIconMenu.Item(IDM_STARTMAILPROGRAM).Visible = mailProgram;
 }
 
-void TMainForm::CheckNow1Click() {
+void TMainForm::CheckNowClick() {
     // The double click reaches this too, whatever the menu item's state.
     if (CanCheckNow()) {
         MailStatus->CheckMail(true);
@@ -73,17 +73,17 @@ void TMainForm::CheckNow1Click() {
     ShowInformationMessage(ResourceString(IDS_CONNECTFIRST));
 }
 
-void TMainForm::ShowLast1Click() { MailStatus->ShowLastCheck(); }
+void TMainForm::ShowLastClick() { MailStatus->ShowLastCheck(); }
 
 void TMainForm::StartMailProgramClick() {
     OpenMailProgram(AppProperties->MailAppPath(), AppProperties->MailAppCommandLineParameter());
 }
 
-void TMainForm::Properties1Click() { CheckHost->OpenPropertiesDialog(kGeneralPage); }
+void TMainForm::PropertiesClick() { CheckHost->OpenPropertiesDialog(kGeneralPage); }
 
-void TMainForm::About1Click() { ShowAboutBox(); }
+void TMainForm::AboutClick() { ShowAboutBox(); }
 
-void TMainForm::Exit1Click() {
+void TMainForm::ExitClick() {
     MailStatus->CancelMailCheck();
     PostQuitMessage(0);
 }
@@ -96,22 +96,22 @@ void TMainForm::PropsCheckTimerTimer() {
 void TMainForm::OnCommand(int id, int) {
     switch (id) {
         case IDM_CHECKNOW:
-            CheckNow1Click();
+            CheckNowClick();
             break;
         case IDM_SHOWLAST:
-            ShowLast1Click();
+            ShowLastClick();
             break;
         case IDM_STARTMAILPROGRAM:
             StartMailProgramClick();
             break;
         case IDM_ABOUT:
-            About1Click();
+            AboutClick();
             break;
         case IDM_EXIT:
-            Exit1Click();
+            ExitClick();
             break;
         case IDM_PROPERTIES:
-            Properties1Click();
+            PropertiesClick();
             break;
         default:
             break;

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/FormsEx.win.h"
+#include "framework/FormEx.win.h"
 #include "settings/PropertyRules.h"
 
 class TAppProperties;
