@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/CheckTriggers.win.h"
 #include "app/ErrorForm.win.h"
 #include "app/PropsPromptForm.win.h"
 #include "framework/Application.win.h"
@@ -22,13 +21,14 @@ MailAccount TCheckHost::Account() {
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
     job->Security = Settings.Security();
+    job->Auth = Pop3AuthOf(Settings.SignIn());
     return job;
 }
 
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
 void TCheckHost::OpenPropertiesDialog(int page) {
-    if (ShowPropertiesDialog(Settings, page)) ApplyCheckSettings();
+    if (ShowPropertiesDialog(Settings, page) && OnSettingsApplied) OnSettingsApplied();
 }
 
 void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
@@ -44,7 +44,12 @@ void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
 }
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
-    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); },
+                      Settings.Pop3ServerAddress());
+}
+
+void TCheckHost::ReportProgramFailure(std::exception_ptr failure) {
+    Application.ReportException(failure);
 }
 
 void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }

@@ -1,7 +1,6 @@
 #include "app/MainForm.win.h"
 
 #include "app/AboutBox.win.h"
-#include "app/CheckTriggers.win.h"
 #include "app/Program.win.h"
 #include "dialup/ConnectionStatus.win.h"
 #include "framework/Application.win.h"
@@ -47,18 +46,18 @@ void TMainForm::InitialiseTrayAndEvents() {
     SetMailWaiting(false);
     SetTrayDoubleClick([this](TNotifyIcon*) { CheckNowClick(); });
     SetTrayClick([this](TNotifyIcon*) { ShowLastClick(); });
-    ApplyCheckSettings();
+    Program().Triggers.ApplyCheckSettings();
 }
 
 bool TMainForm::CanCheckNow() const {
-    return !AppProperties->UseDialUpNetworking() || DialUpConnected();
+    return !Program().Settings->UseDialUpNetworking() || DialUpConnected();
 }
 
 void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
-    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = MailStatus->HasCheckResult();
+    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = Program().Status.HasCheckResult();
     TrayIconMenu.Item(IDM_CHECKNOW).Enabled = CanCheckNow();
     // The separator comes and goes with the item below it.
-    const bool mailProgram = AppProperties->MailAppExists();
+    const bool mailProgram = Program().Settings->MailAppExists();
     TrayIconMenu.Item(IDM_MAILPROGRAMSEPARATOR).Visible = mailProgram;
     TrayIconMenu.Item(IDM_STARTMAILPROGRAM).Visible = mailProgram;
 }
@@ -66,31 +65,31 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
 void TMainForm::CheckNowClick() {
     // The double click reaches this too, whatever the menu item's state.
     if (CanCheckNow()) {
-        MailStatus->CheckMail(true);
+        Program().Status.CheckMail(true);
         return;
     }
     SetForegroundWindow(Application.Handle());
     ShowInformationMessage(ResourceString(IDS_CONNECTFIRST));
 }
 
-void TMainForm::ShowLastClick() { MailStatus->ShowLastCheck(); }
+void TMainForm::ShowLastClick() { Program().Status.ShowLastCheck(); }
 
 void TMainForm::StartMailProgramClick() {
-    OpenMailProgram(AppProperties->MailAppPath(), AppProperties->MailAppCommandLineParameter());
+    OpenMailProgram(Program().Settings->MailAppPath(), Program().Settings->MailAppCommandLineParameter());
 }
 
-void TMainForm::PropertiesClick() { CheckHost->OpenPropertiesDialog(kGeneralPage); }
+void TMainForm::PropertiesClick() { Program().Host->OpenPropertiesDialog(kGeneralPage); }
 
 void TMainForm::AboutClick() { ShowAboutBox(); }
 
 void TMainForm::ExitClick() {
-    MailStatus->CancelMailCheck();
+    Program().Status.CancelMailCheck();
     PostQuitMessage(0);
 }
 
 void TMainForm::PropsCheckTimerTimer() {
     StopTimer(kPropsCheckTimer);
-    if (!AppProperties->SettingsComplete()) MailStatus->PromptForSettings();
+    if (!Program().Settings->SettingsComplete()) Program().Status.PromptForSettings();
 }
 
 void TMainForm::OnCommand(int id, int) {

@@ -12,6 +12,7 @@
 #include "framework/SystemLibrary.win.h"
 #include "mailprogram/MailProgram.win.h"
 #include "resources/resource.h"
+#include "settings/ProviderPresets.h"
 
 namespace {
 
@@ -82,6 +83,9 @@ void TPropertyForm::FormCreate() {
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
     for (const std::string& item : LoadTextItems(IDS_SECURECONNECTIONS))
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(item.c_str()));
+    for (const std::string& item : LoadTextItems(IDS_SIGNINS))
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(item.c_str()));
 }
 
@@ -176,6 +180,8 @@ void TPropertyForm::FillInFields() {
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
+    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
+    SignInComboChange();
 }
 
 TPropertyValues TPropertyForm::Values() const {
@@ -195,6 +201,8 @@ TPropertyValues TPropertyForm::Values() const {
     v.UseDUNRB = Checked(IDC_USEDUNRB);
     v.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
+    v.SignInCombo = SignInOf(
+        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
     return v;
 }
 
@@ -217,7 +225,32 @@ void TPropertyForm::SetEditBox(bool enabled, int edit) {
     EnableWindow(Control(edit), enabled);
 }
 
+void TPropertyForm::SignInComboChange() {
+    const bool password = !IsAccountSignIn(SignInOf(static_cast<std::int32_t>(
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0))));
+    EnableWindow(Control(IDC_PASSWORDLABEL), password);
+    SetEditBox(password, IDC_PASSWORDEB);
+}
+
+void TPropertyForm::FillInFromAddress(bool replace) {
+    if (!replace && !Text(IDC_POPSERVEREB).empty()) return;
+    const std::optional<TProviderPreset> preset = PresetForAddress(Text(IDC_LOGINNAMEEB));
+    if (!preset) {
+        if (replace) ShowInformationMessage(ResourceString(IDS_NOPRESET), Handle());
+        return;
+    }
+    SetText(IDC_POPSERVEREB, preset->Server);
+    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, preset->Security, 0);
+    if (preset->SignIn) {
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, *preset->SignIn, 0);
+        SignInComboChange();
+    }
+}
+
 void TPropertyForm::OnCommand(int id, int notifyCode) {
+    if (id == IDC_SIGNINCOMBO && notifyCode == CBN_SELCHANGE) SignInComboChange();
+    // Leaving the login name with an address in it fills in an empty server.
+    if (id == IDC_LOGINNAMEEB && notifyCode == EN_KILLFOCUS) FillInFromAddress(false);
     if (notifyCode != BN_CLICKED) return;
     switch (id) {
         case IDOK:
@@ -244,6 +277,9 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
             break;
         case IDC_MAILAPPBROWSEBTN:
             MailAppBrowseBtnClick();
+            break;
+        case IDC_FILLINBTN:
+            FillInFromAddress(true);
             break;
     }
 }

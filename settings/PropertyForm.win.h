@@ -46,7 +46,7 @@ public:
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
     bool PropertiesValid();
-    // Writes all fourteen values; a setter's error passes to the caller.
+    // Writes all fifteen values; a setter's error passes to the caller.
     void SetProperties();
     // An enabled edit has the window colour, a disabled one the button face, so it looks grey.
     void SetEditBox(bool enabled, int edit);
@@ -75,6 +75,9 @@ private:
     void WinSoundRBClick();
     void LaunchMailAppCBClick();
     void PlaySoundCBClick();
+    void SignInComboChange();
+    // Fills in the preset of the login name's address; only into an empty server unless asked.
+    void FillInFromAddress(bool replace);
 
     TAppProperties& Settings;
     // GeneralSheet, MailSheet, NotificationSheet

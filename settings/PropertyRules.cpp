@@ -33,6 +33,7 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
     v.UseDUNRB = settings.UseDialUpNetworking();
     v.SecureConnectionCombo = settings.Security();
+    v.SignInCombo = settings.SignIn();
     return v;
 }
 
@@ -86,4 +87,5 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
     settings.SetUseDialUpNetworking(v.UseDUNRB);
     settings.SetSecurity(v.SecureConnectionCombo);
+    settings.SetSignIn(v.SignInCombo);
 }
