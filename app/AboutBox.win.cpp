@@ -3,6 +3,7 @@
 #include "app/OpenDocument.win.h"
 #include "app/Version.h"
 #include "framework/Application.win.h"
+#include "framework/OpenWindow.h"
 #include "resources/resource.h"
 
 const char kWebSiteAddress[] = "https://www.example.com/brightmoor/";
@@ -25,9 +26,12 @@ struct Placement {
 constexpr int kClientWidth = 304;
 constexpr int kClientHeight = 302;
 constexpr Placement kLayout[] = {
-    {IDC_PANEL1, 8, 8, 288, 248},       {IDC_LABEL1, 16, 18, 272, 50},
-    {IDC_VERSIONLABEL, 16, 72, 272, 20}, {IDC_PANEL3, 52, 100, 200, 78},
-    {IDC_IMAGE2, 53, 101, 198, 76},      {IDC_WEBSITEBUTTON, 44, 196, 216, 28},
+    {IDC_ABOUTFRAME, 8, 8, 288, 248},
+    {IDC_TITLELABEL, 16, 18, 272, 50},
+    {IDC_VERSIONLABEL, 16, 72, 272, 20},
+    {IDC_LOGOFRAME, 52, 100, 200, 78},
+    {IDC_LOGO, 53, 101, 198, 76},
+    {IDC_WEBSITEBUTTON, 44, 196, 216, 28},
     {IDOK, 114, 266, 76, 26},
 };
 
@@ -44,7 +48,8 @@ void TAboutBox::FormCreate() {
     SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const Placement& p : kLayout) MoveWindow(Item(p.id), p.left, p.top, p.width, p.height, FALSE);
+    for (const Placement& p : kLayout)
+        MoveWindow(Item(p.id), p.left, p.top, p.width, p.height, FALSE);
 
     TitleFont = ArialFont(40, FW_BOLD, true, true);
     LabelFont = ArialFont(13);
@@ -52,7 +57,7 @@ void TAboutBox::FormCreate() {
     const struct {
         int id;
         HFONT font;
-    } fonts[] = {{IDC_LABEL1, TitleFont.get()},
+    } fonts[] = {{IDC_TITLELABEL, TitleFont.get()},
                  {IDC_VERSIONLABEL, LabelFont.get()},
                  {IDC_WEBSITEBUTTON, ButtonFont.get()}};
     for (const auto& f : fonts)
@@ -60,25 +65,23 @@ void TAboutBox::FormCreate() {
 
     Logo.reset(static_cast<HBITMAP>(
         LoadImageA(Application.Instance(), MAKEINTRESOURCEA(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0)));
-    SendMessageA(Item(IDC_IMAGE2), STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(Logo.get()));
+    SendMessageA(Item(IDC_LOGO), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(Logo.get()));
     SetItemText(IDC_VERSIONLABEL, VersionText());
 }
 
 void TAboutBox::OnCommand(int id, int notifyCode) {
     if (notifyCode != BN_CLICKED) return;
-    if (id == IDC_WEBSITEBUTTON) Button2Click();
+    if (id == IDC_WEBSITEBUTTON) WebSiteButtonClick();
     if (id == IDOK || id == IDCANCEL) ModalResult = mrOk;
 }
 
-void TAboutBox::Button2Click() { OpenDocument(kWebSiteAddress); }
+void TAboutBox::WebSiteButtonClick() {
+    OpenDocument(kWebSiteAddress);
+}
 
 void ShowAboutBox() {
     if (AboutBox) return;
     TAboutBox box;
-    AboutBox = &box;
-    struct Clear {
-        ~Clear() { AboutBox = nullptr; }
-    } clear;
+    TOpenWindow<TAboutBox> open(AboutBox, box);
     box.ShowModal();
 }

@@ -3,7 +3,7 @@
 // maker's web site. It is laid out in pixels and not rescaled for the screen's density.
 
 #include "framework/Form.win.h"
-#include "framework/Gdi.win.h"
+#include "framework/Handles.win.h"
 
 extern const char kWebSiteAddress[];
 
@@ -17,7 +17,7 @@ protected:
     void OnCommand(int id, int notifyCode) override;
 
 private:
-    void Button2Click();
+    void WebSiteButtonClick();
 
     TFont TitleFont, LabelFont, ButtonFont;
     TBitmap Logo;

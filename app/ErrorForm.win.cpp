@@ -3,23 +3,15 @@
 #include "app/OpenDocument.win.h"
 #include "app/SingleInstance.win.h"
 #include "app/StartupNames.h"
+#include "framework/OpenWindow.h"
 #include "framework/ResourceString.win.h"
 #include "resources/resource.h"
 
 namespace {
 
-bool DialogOpen = false;
+TErrorForm* OpenErrorForm = nullptr;
 
 constexpr UINT_PTR kFocusTimer = 1;
-
-// Sets the flag for the life of one dialog, however its display ends.
-class DialogOpenScope {
-public:
-    DialogOpenScope() { DialogOpen = true; }
-    ~DialogOpenScope() { DialogOpen = false; }
-    DialogOpenScope(const DialogOpenScope&) = delete;
-    DialogOpenScope& operator=(const DialogOpenScope&) = delete;
-};
 
 }  // namespace
 
@@ -84,16 +76,16 @@ void TErrorForm::FocusTimerTimer() {
 }
 
 bool ErrorDialogOpen() {
-    return DialogOpen;
+    return OpenErrorForm != nullptr;
 }
 
 void ReportMailError(const std::string& message, TMailErrorKind kind,
                      const std::function<void()>& setupNow, const std::string& server) {
-    if (DialogOpen) return;
+    if (OpenErrorForm) return;
     int result;
     {
-        DialogOpenScope open;
         TErrorForm form;
+        TOpenWindow<TErrorForm> open(OpenErrorForm, form);
         form.CreateHandle();
         form.SetError(kind, message, server);
         result = form.ShowModal();

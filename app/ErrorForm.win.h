@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "app/FormsEx.win.h"
+#include "framework/FormEx.win.h"
 #include "app/RefusalAdvice.h"
 #include "mailbase/MailErrorKind.h"
 

@@ -44,8 +44,8 @@ void TMainForm::FormCreate() { StartTimer(kPropsCheckTimer, kPropsCheckDelay); }
 void TMainForm::InitialiseTrayAndEvents() {
     SetTrayMenu(&TrayIconMenu);
     SetMailWaiting(false);
-    SetTrayDoubleClick([this](TNotifyIcon*) { CheckNow1Click(); });
-    SetTrayClick([this](TNotifyIcon*) { ShowLast1Click(); });
+    SetTrayDoubleClick([this](TNotifyIcon*) { CheckNowClick(); });
+    SetTrayClick([this](TNotifyIcon*) { ShowLastClick(); });
     Program().Triggers.ApplyCheckSettings();
 }
 
@@ -58,11 +58,11 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
     TrayIconMenu.Item(IDM_CHECKNOW).Enabled = CanCheckNow();
     // The separator comes and goes with the item below it.
     const bool mailProgram = Program().Settings->MailAppExists();
-    TrayIconMenu.Item(IDM_N3).Visible = mailProgram;
+    TrayIconMenu.Item(IDM_MAILPROGRAMSEPARATOR).Visible = mailProgram;
     TrayIconMenu.Item(IDM_STARTMAILPROGRAM).Visible = mailProgram;
 }
 
-void TMainForm::CheckNow1Click() {
+void TMainForm::CheckNowClick() {
     // The double click reaches this too, whatever the menu item's state.
     if (CanCheckNow()) {
         Program().Status.CheckMail(true);
@@ -72,17 +72,17 @@ void TMainForm::CheckNow1Click() {
     ShowInformationMessage(ResourceString(IDS_CONNECTFIRST));
 }
 
-void TMainForm::ShowLast1Click() { Program().Status.ShowLastCheck(); }
+void TMainForm::ShowLastClick() { Program().Status.ShowLastCheck(); }
 
 void TMainForm::StartMailProgramClick() {
     OpenMailProgram(Program().Settings->MailAppPath(), Program().Settings->MailAppCommandLineParameter());
 }
 
-void TMainForm::Properties1Click() { Program().Host->OpenPropertiesDialog(kGeneralPage); }
+void TMainForm::PropertiesClick() { Program().Host->OpenPropertiesDialog(kGeneralPage); }
 
-void TMainForm::About1Click() { ShowAboutBox(); }
+void TMainForm::AboutClick() { ShowAboutBox(); }
 
-void TMainForm::Exit1Click() {
+void TMainForm::ExitClick() {
     Program().Status.CancelMailCheck();
     PostQuitMessage(0);
 }
@@ -95,22 +95,22 @@ void TMainForm::PropsCheckTimerTimer() {
 void TMainForm::OnCommand(int id, int) {
     switch (id) {
         case IDM_CHECKNOW:
-            CheckNow1Click();
+            CheckNowClick();
             break;
         case IDM_SHOWLAST:
-            ShowLast1Click();
+            ShowLastClick();
             break;
         case IDM_STARTMAILPROGRAM:
             StartMailProgramClick();
             break;
         case IDM_ABOUT:
-            About1Click();
+            AboutClick();
             break;
         case IDM_EXIT:
-            Exit1Click();
+            ExitClick();
             break;
         case IDM_PROPERTIES:
-            Properties1Click();
+            PropertiesClick();
             break;
         default:
             break;

@@ -20,12 +20,12 @@ public:
     // A check can be made now: a direct connection, or a dial-up connection that is up.
     bool CanCheckNow() const;
     void TrayIconMenuPopup(TPopupMenu* Sender);
-    void CheckNow1Click();
-    void ShowLast1Click();
+    void CheckNowClick();
+    void ShowLastClick();
     void StartMailProgramClick();
-    void Properties1Click();
-    void About1Click();
-    void Exit1Click();
+    void PropertiesClick();
+    void AboutClick();
+    void ExitClick();
     void PropsCheckTimerTimer();
 
 protected:

@@ -10,10 +10,17 @@
 #include "app/StartupNames.h"
 #include "framework/Application.win.h"
 #include "framework/MessageBox.win.h"
+#include "framework/SystemLibrary.win.h"
 
 void OpenDocument(const std::string& target) {
-    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(
-        Application.Handle(), nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    static const auto shellExecute =
+        SystemEntryPoint<decltype(&ShellExecuteA)>("shell32.dll", "ShellExecuteA");
+    // Without the shell's library the shell's own answer for a missing library is shown.
+    const auto result =
+        shellExecute
+            ? reinterpret_cast<INT_PTR>(shellExecute(Application.Handle(), nullptr, target.c_str(),
+                                                     nullptr, nullptr, SW_SHOWNORMAL))
+            : SE_ERR_DLLNOTFOUND;
     if (result > 32) return;
     ShowErrorMessage(OpenDocumentFailureMessage(static_cast<long>(result), target));
 }

@@ -46,13 +46,6 @@ private:
     UINT Previous;
 };
 
-template <typename EntryPoint>
-void Resolve(HMODULE module, const char* name, EntryPoint& entryPoint) {
-    // Through the generic function type, which the compiler accepts as a cast to any other.
-    entryPoint =
-        reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 void TRasBinding::Bind(const char* fileName) {
@@ -73,13 +66,13 @@ void TRasBinding::BindModule(Load load) {
     }
     if (!FModule) return;
     HMODULE module = FModule.get();
-    Resolve(module, "RasDialA", FEntryPoints.RasDial);
-    Resolve(module, "RasEnumConnectionsA", FEntryPoints.RasEnumConnections);
-    Resolve(module, "RasEnumEntriesA", FEntryPoints.RasEnumEntries);
-    Resolve(module, "RasGetConnectStatusA", FEntryPoints.RasGetConnectStatus);
-    Resolve(module, "RasGetErrorStringA", FEntryPoints.RasGetErrorString);
-    Resolve(module, "RasHangUpA", FEntryPoints.RasHangUp);
-    Resolve(module, "RasGetEntryDialParamsA", FEntryPoints.RasGetEntryDialParams);
+    BindEntryPoint(module, "RasDialA", FEntryPoints.RasDial);
+    BindEntryPoint(module, "RasEnumConnectionsA", FEntryPoints.RasEnumConnections);
+    BindEntryPoint(module, "RasEnumEntriesA", FEntryPoints.RasEnumEntries);
+    BindEntryPoint(module, "RasGetConnectStatusA", FEntryPoints.RasGetConnectStatus);
+    BindEntryPoint(module, "RasGetErrorStringA", FEntryPoints.RasGetErrorString);
+    BindEntryPoint(module, "RasHangUpA", FEntryPoints.RasHangUp);
+    BindEntryPoint(module, "RasGetEntryDialParamsA", FEntryPoints.RasGetEntryDialParams);
 }
 
 void TRasBinding::Unbind() {

@@ -7,9 +7,9 @@
 
 #include <memory>
 #include <string>
-#include <type_traits>
 
 #include "dialup/RasApi.h"
+#include "framework/Handles.win.h"
 
 struct TRasEntryPoints {
     decltype(&RasDialA) RasDial = nullptr;
@@ -28,7 +28,7 @@ public:
     // success or failure, does nothing. No system dialog appears when the file is missing.
     // Names that do not resolve stay null.
     void Bind(const char* fileName);
-    // Binds the library at this full path instead: the tests' stand-ins for the system's.
+    // Binds the library at this full path instead: a stand-in for the system's.
     void BindFile(const std::string& path);
     // Releases the library; the entry points are gone afterwards. Nothing may still be using
     // them (stop the poller first).
@@ -42,12 +42,8 @@ private:
     template <class Load>
     void BindModule(Load load);
 
-    struct ModuleFreer {
-        void operator()(HMODULE module) const { FreeLibrary(module); }
-    };
-
     bool FTried = false;
-    std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer> FModule;
+    TModule FModule;
     TRasEntryPoints FEntryPoints;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 // A tree of keys holding named, typed values, the way the registry keeps them. The settings store
-// works over this interface so that its logic builds and is tested without the platform; the
-// registry class implements it.
+// works over this interface so that its logic stays portable; the registry class implements it.
 //
 // One key at a time is current; value operations act on it. A store on which no key could be
 // opened finds no sub-keys and refuses every creation.

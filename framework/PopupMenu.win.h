@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/Gdi.win.h"
+#include "framework/Handles.win.h"
 
 struct TMenuItem {
     UINT Id;

@@ -4,11 +4,12 @@
 
 namespace {
 
-// Both are found by name: older systems lack them, and the program must still start there.
+// Found by name: older systems lack them, and the program must still start there.
 template <class Function>
 Function Kernel32(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
+    Function entryPoint = nullptr;
+    BindEntryPoint(GetModuleHandleA("kernel32.dll"), name, entryPoint);
+    return entryPoint;
 }
 
 }  // namespace
@@ -20,20 +21,24 @@ std::string SystemFolder() {
 }
 
 HMODULE LoadSystemLibrary(const char* fileName) {
+    const UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
+    HMODULE module = nullptr;
     // The search flags came with AddDllDirectory; without it LoadLibraryExA refuses them.
-    if (Kernel32<void (*)()>("AddDllDirectory"))
-        return LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    const std::string folder = SystemFolder();
-    return folder.empty() ? nullptr : LoadLibraryA((folder + "\\" + fileName).c_str());
+    if (Kernel32<decltype(&AddDllDirectory)>("AddDllDirectory")) {
+        module = LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    } else {
+        const std::string folder = SystemFolder();
+        if (!folder.empty()) module = LoadLibraryA((folder + "\\" + fileName).c_str());
+    }
+    SetErrorMode(previous);
+    return module;
 }
 
 void RemoveCurrentFolderFromLibrarySearch() {
-    using SetDllDirectoryProc = BOOL(WINAPI*)(LPCSTR);
-    using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD);
-    if (auto setDllDirectory = Kernel32<SetDllDirectoryProc>("SetDllDirectoryA"))
+    if (auto setDllDirectory = Kernel32<decltype(&SetDllDirectoryA)>("SetDllDirectoryA"))
         setDllDirectory("");
     // Where the platform can, libraries loaded by bare name come from the system folder alone,
     // which leaves out the program's folder as well.
-    if (auto setDefault = Kernel32<SetDefaultDllDirectoriesProc>("SetDefaultDllDirectories"))
+    if (auto setDefault = Kernel32<decltype(&SetDefaultDllDirectories)>("SetDefaultDllDirectories"))
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }

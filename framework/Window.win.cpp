@@ -4,8 +4,30 @@
 
 #include "framework/Application.win.h"
 #include "framework/OSError.win.h"
+#include "framework/SystemLibrary.win.h"
 
 namespace {
+
+// The subclassing of the common controls' library, which chains procedures safely whatever the
+// order of removal. Bound on the first subclassing from the system folder, not linked.
+struct TSubclassEntryPoints {
+    decltype(&SetWindowSubclass) Set = nullptr;
+    decltype(&RemoveWindowSubclass) Remove = nullptr;
+    decltype(&DefSubclassProc) Default = nullptr;
+};
+
+const TSubclassEntryPoints& Subclassing() {
+    static const TSubclassEntryPoints entryPoints = [] {
+        TSubclassEntryPoints bound;
+        HMODULE comctl32 = LoadSystemLibrary("comctl32.dll");
+        if (!BindEntryPoint(comctl32, "SetWindowSubclass", bound.Set) ||
+            !BindEntryPoint(comctl32, "RemoveWindowSubclass", bound.Remove) ||
+            !BindEntryPoint(comctl32, "DefSubclassProc", bound.Default))
+            return TSubclassEntryPoints{};
+        return bound;
+    }();
+    return entryPoints;
+}
 
 // Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
 bool DialogReturnsDirectly(UINT msg) {
@@ -16,7 +38,9 @@ bool DialogReturnsDirectly(UINT msg) {
 
 }  // namespace
 
-TWindow::~TWindow() { DestroyHandle(); }
+TWindow::~TWindow() {
+    DestroyHandle();
+}
 
 void TWindow::CreateWindowHandle(const TWindowClass& windowClass, DWORD exStyle,
                                  const char* caption, DWORD style, HWND parent) {
@@ -65,8 +89,10 @@ bool TWindow::Subclass(HWND window) {
     if (FHandle || !IsWindow(window) ||
         GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
         return false;
-    if (!SetWindowSubclass(window, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this),
-                           reinterpret_cast<DWORD_PTR>(this)))
+    const auto setSubclass = Subclassing().Set;
+    if (!setSubclass ||
+        !setSubclass(window, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this),
+                     reinterpret_cast<DWORD_PTR>(this)))
         return false;
     Bind(window, TBinding::Subclass);
     return true;
@@ -101,7 +127,8 @@ void TWindow::Unbind() {
             SetWindowLongPtrA(FHandle, DWLP_USER, 0);
             break;
         case TBinding::Subclass:
-            RemoveWindowSubclass(FHandle, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this));
+            // Bound: this window was subclassed through it.
+            Subclassing().Remove(FHandle, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this));
             break;
         case TBinding::None:
             break;
@@ -169,7 +196,7 @@ LRESULT TWindow::Default() {
             m.Defaulted = true;
             return 0;
         case TBinding::Subclass:
-            return DefSubclassProc(FHandle, m.Msg, m.WParam, m.LParam);
+            return Subclassing().Default(FHandle, m.Msg, m.WParam, m.LParam);
         case TBinding::Window:
             return DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
         case TBinding::None:
@@ -208,9 +235,21 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TWindow::OnCommand(int, int) { Default(); }
-LRESULT TWindow::OnNotify(int, NMHDR&) { return Default(); }
-void TWindow::OnTimer(UINT_PTR) { Default(); }
-void TWindow::OnPaint() { Default(); }
-void TWindow::OnClose() { Default(); }
-void TWindow::OnDestroy() { Default(); }
+void TWindow::OnCommand(int, int) {
+    Default();
+}
+LRESULT TWindow::OnNotify(int, NMHDR&) {
+    return Default();
+}
+void TWindow::OnTimer(UINT_PTR) {
+    Default();
+}
+void TWindow::OnPaint() {
+    Default();
+}
+void TWindow::OnClose() {
+    Default();
+}
+void TWindow::OnDestroy() {
+    Default();
+}

@@ -1,29 +1,19 @@
 #include "mailbase/SecurityLibrary.win.h"
 
-#include <memory>
 #include <string>
 
+#include "framework/Handles.win.h"
 #include "framework/SystemLibrary.win.h"
 #include "mailbase/MailErrors.h"
 
 namespace {
 
-using TModule = std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)>;
-
 // A library by its full name, without a box for a missing file; null when it cannot be loaded.
 TModule LoadLibraryIn(const std::string& folder, const char* name) {
     const UINT previous = SetErrorMode(SEM_NOOPENFILEERRORBOX | SEM_FAILCRITICALERRORS);
-    TModule module(LoadLibraryA((folder + "\\" + name).c_str()), &FreeLibrary);
+    TModule module(LoadLibraryA((folder + "\\" + name).c_str()));
     SetErrorMode(previous);
     return module;
-}
-
-template <typename EntryPoint>
-bool Resolve(HMODULE module, const char* name, EntryPoint& entryPoint) {
-    // Through the generic function type, which the compiler accepts as a cast to any other.
-    entryPoint =
-        reinterpret_cast<EntryPoint>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-    return entryPoint != nullptr;
 }
 
 }  // namespace
@@ -33,17 +23,17 @@ TSecurityLibrary BindSecurityLibrary(const std::string& folder) {
     TModule crypt32 = LoadLibraryIn(folder, "crypt32.dll");
     decltype(&InitSecurityInterfaceA) initSecurityInterface = nullptr;
     if (!secur32 || !crypt32 ||
-        !Resolve(secur32.get(), "InitSecurityInterfaceA", initSecurityInterface))
+        !BindEntryPoint(secur32.get(), "InitSecurityInterfaceA", initSecurityInterface))
         return {};
     TSecurityLibrary library;
     library.Sspi = initSecurityInterface();
     const bool bound =
         library.Sspi && library.Sspi->EncryptMessage && library.Sspi->DecryptMessage &&
-        Resolve(crypt32.get(), "CertGetCertificateChain", library.GetCertificateChain) &&
-        Resolve(crypt32.get(), "CertVerifyCertificateChainPolicy",
+        BindEntryPoint(crypt32.get(), "CertGetCertificateChain", library.GetCertificateChain) &&
+        BindEntryPoint(crypt32.get(), "CertVerifyCertificateChainPolicy",
                 library.VerifyCertificateChainPolicy) &&
-        Resolve(crypt32.get(), "CertFreeCertificateChain", library.FreeCertificateChain) &&
-        Resolve(crypt32.get(), "CertFreeCertificateContext", library.FreeCertificateContext);
+        BindEntryPoint(crypt32.get(), "CertFreeCertificateChain", library.FreeCertificateChain) &&
+        BindEntryPoint(crypt32.get(), "CertFreeCertificateContext", library.FreeCertificateContext);
     if (!bound) return {};
     // Bound for good: the entry points are used until the process ends.
     secur32.release();

@@ -2,9 +2,9 @@
 
 #include <exception>
 #include <memory>
-#include <type_traits>
 #include <vector>
 
+#include "framework/Handles.win.h"
 #include "framework/Registry.win.h"
 #include "mailprogram/MailtoCommand.h"
 
@@ -13,11 +13,6 @@ namespace {
 std::string MailProgramPath;
 HWND MailProgramWindow = nullptr;
 DWORD MailProgramProcessId = 0;
-
-struct THandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using THandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, THandleCloser>;
 
 }  // namespace
 

@@ -21,12 +21,12 @@
 // The tray menu's items (the separators carry identifiers so that they can be hidden)
 #define IDM_CHECKNOW 2000
 #define IDM_SHOWLAST 2001
-#define IDM_N3 2002
+#define IDM_MAILPROGRAMSEPARATOR 2002
 #define IDM_STARTMAILPROGRAM 2003
-#define IDM_N2 2004
+#define IDM_ABOUTSEPARATOR 2004
 #define IDM_ABOUT 2005
 #define IDM_EXIT 2006
-#define IDM_N1 2007
+#define IDM_PROPERTIESSEPARATOR 2007
 #define IDM_PROPERTIES 2008
 
 // The last-result popup
@@ -34,11 +34,11 @@
 #define IDC_NUMMESSAGESLABEL 2011
 
 // The About box
-#define IDC_PANEL1 2020
-#define IDC_LABEL1 2021
+#define IDC_ABOUTFRAME 2020
+#define IDC_TITLELABEL 2021
 #define IDC_VERSIONLABEL 2022
-#define IDC_PANEL3 2023
-#define IDC_IMAGE2 2024
+#define IDC_LOGOFRAME 2023
+#define IDC_LOGO 2024
 #define IDC_WEBSITEBUTTON 2025
 
 // Strings

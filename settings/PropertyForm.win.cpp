@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "framework/Application.win.h"
+#include "framework/OpenWindow.h"
 #include "framework/MessageBox.win.h"
 #include "framework/ResourceString.win.h"
+#include "framework/SystemLibrary.win.h"
 #include "mailprogram/MailProgram.win.h"
 #include "oauth/MailboxAccount.win.h"
 #include "resources/resource.h"
@@ -19,15 +21,6 @@ TPropertyForm* PropertyForm = nullptr;
 
 constexpr int kPageTemplates[] = {IDD_GENERALSHEET, IDD_MAILSHEET, IDD_NOTIFICATIONSHEET};
 constexpr int kPageCount = 3;
-
-// Clears the process-wide reference however the modal display ends.
-class PropertyFormScope {
-public:
-    explicit PropertyFormScope(TPropertyForm& form) { PropertyForm = &form; }
-    ~PropertyFormScope() { PropertyForm = nullptr; }
-    PropertyFormScope(const PropertyFormScope&) = delete;
-    PropertyFormScope& operator=(const PropertyFormScope&) = delete;
-};
 
 // A string of the resources cut at each "|".
 std::vector<std::string> LoadTextItems(UINT id) {
@@ -57,7 +50,20 @@ std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
     ofn.nMaxFile = sizeof file;
     // The program's current folder stays where it was, whatever folder the user browses to.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-    return GetOpenFileNameA(&ofn) ? std::string(file) : std::string();
+    // Bound on the first Browse: linked, the dialogs' library would bring the printing system
+    // into every idle Larkspur. Without it, Browse is as if cancelled.
+    static const auto getOpenFileName =
+        SystemEntryPoint<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
+    return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
+}
+
+// Before each dialog that holds the tab control: the common controls' library is bound when
+// Properties first opens, not at start. Should it fail, making the dialog fails and says so.
+void RegisterTabControlClass() {
+    static const auto initCommonControls =
+        SystemEntryPoint<decltype(&InitCommonControlsEx)>("comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES};
+    if (initCommonControls) initCommonControls(&classes);
 }
 
 }  // namespace
@@ -404,8 +410,9 @@ void TPropertyForm::MailAppBrowseBtnClick() {
 
 bool ShowPropertiesDialog(TAppProperties& settings, int page) {
     if (PropertyForm) return false;
+    RegisterTabControlClass();
     TPropertyForm form(settings);
-    PropertyFormScope scope(form);
+    TOpenWindow<TPropertyForm> open(PropertyForm, form);
     form.CreateHandle();
     form.FillInFields();
     form.SelectPage(page);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/FormsEx.win.h"
+#include "framework/FormEx.win.h"
 #include "oauth/SignInFlow.win.h"
 #include "settings/PropertyRules.h"
 

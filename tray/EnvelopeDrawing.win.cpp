@@ -1,6 +1,6 @@
 #include "tray/EnvelopeDrawing.win.h"
 
-#include "framework/Gdi.win.h"
+#include "framework/Handles.win.h"
 
 namespace {
 

@@ -16,14 +16,10 @@ public:
 
 private:
     // The multimedia library is bound from the system folder on the first wave file, never linked:
-    // linked, a copy of it beside the program would be loaded at every start. It stays loaded.
+    // linked, a copy of it beside the program would be loaded at every start.
     static decltype(&PlaySoundA) PlaySoundEntryPoint() {
-        static const auto entryPoint = [] {
-            HMODULE winmm = LoadSystemLibrary("winmm.dll");
-            return winmm ? reinterpret_cast<decltype(&PlaySoundA)>(reinterpret_cast<void (*)()>(
-                               GetProcAddress(winmm, "PlaySoundA")))
-                         : nullptr;
-        }();
+        static const auto entryPoint =
+            SystemEntryPoint<decltype(&PlaySoundA)>("winmm.dll", "PlaySoundA");
         return entryPoint;
     }
 };

@@ -1,6 +1,6 @@
 #pragma once
-// The sound of waiting mail. It reaches the speaker through one small output, so that the tests,
-// which have no audio device under Wine, can record what would be played.
+// The sound of waiting mail. It reaches the speaker through one small output, which can be
+// replaced where there is no audio device.
 
 #include <windows.h>
 

@@ -1,6 +1,8 @@
 #include "tray/NotifyForm.win.h"
 
 #include "framework/Locale.win.h"
+#include "framework/OpenWindow.h"
+#include "framework/ScreenScale.win.h"
 #include "resources/resource.h"
 #include "tray/PopupPlacement.h"
 #include "tray/ResultText.h"
@@ -14,20 +16,19 @@ constexpr UINT kDelayMilliseconds = 3000;
 
 }  // namespace
 
-TNotifyForm::TNotifyForm() : TForm(IDD_NOTIFYFORM) { ShowCommand = SW_SHOWNOACTIVATE; }
+TNotifyForm::TNotifyForm() : TForm(IDD_NOTIFYFORM) {
+    ShowCommand = SW_SHOWNOACTIVATE;
+}
 
 void TNotifyForm::FormCreate() {
-    const int density = GetDeviceCaps(TWindowDC().Get(), LOGPIXELSY);
-    const auto px = [density](int designPixels) { return ScaleFromDesign(designPixels, density); };
+    const TDesignScale px = ScreenScale();
     // No border of the window's own: the client area is the whole window.
     SetWindowPos(Handle(), nullptr, 0, 0, px(131), px(37),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     LabelFont.reset(CreateFontA(-px(13), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_SWISS, "Arial"));
-    const struct {
-        int id, top;
-    } labels[] = {{IDC_TIMELABEL, 0}, {IDC_NUMMESSAGESLABEL, 17}};
+    const struct { int id, top; } labels[] = {{IDC_TIMELABEL, 0}, {IDC_NUMMESSAGESLABEL, 17}};
     for (const auto& label : labels) {
         MoveWindow(Item(label.id), px(1), px(label.top), px(129), px(25), FALSE);
         SendMessageA(Item(label.id), WM_SETFONT, reinterpret_cast<WPARAM>(LabelFont.get()), FALSE);
@@ -47,9 +48,8 @@ void TNotifyForm::FormShow() {
     GetCursorPos(&pointer);
     RECT window{};
     GetWindowRect(Handle(), &window);
-    const PopupPosition at =
-        PlacePopup(pointer.x, pointer.y, window.right - window.left, window.bottom - window.top,
-                   GetSystemMetrics(SM_CXSCREEN));
+    const PopupPosition at = PlacePopup(pointer.x, pointer.y, window.right - window.left,
+                                        window.bottom - window.top, GetSystemMetrics(SM_CXSCREEN));
     SetWindowPos(Handle(), nullptr, at.Left, at.Top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -94,10 +94,7 @@ LRESULT TNotifyForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void ShowLastResult(std::int32_t count, TDateTime time) {
     if (ResultPopup) return;
     TNotifyForm popup;
-    ResultPopup = &popup;
-    struct Clear {
-        ~Clear() { ResultPopup = nullptr; }
-    } clear;
+    TOpenWindow<TNotifyForm> open(ResultPopup, popup);
     popup.CreateHandle();
     popup.SetMessageText(count, time);
     popup.ShowModal();

@@ -7,7 +7,7 @@
 
 #include "framework/DateTime.h"
 #include "framework/Form.win.h"
-#include "framework/Gdi.win.h"
+#include "framework/Handles.win.h"
 
 class TNotifyForm : public TForm {
 public:

@@ -9,6 +9,7 @@
 #include "framework/Form.win.h"
 #include "framework/OSError.win.h"
 #include "framework/PopupMenu.win.h"
+#include "framework/SystemLibrary.win.h"
 
 static_assert(sizeof(TNotifyIconDataV1) == NOTIFYICONDATAA_V1_SIZE,
               "the first layout of the platform's NOTIFYICONDATAA");
@@ -20,10 +21,12 @@ static_assert(sizeof(TNotifyIconDataV1) == 88 && offsetof(TNotifyIconDataV1, szT
 UINT TNotifyIcon::TrayCallbackMessage = 0;
 UINT TNotifyIcon::NextIconId = 0;
 TNotifyIcon::TShellNotify TNotifyIcon::ShellNotify = [](DWORD message,
-                                                         const TNotifyIconDataV1& data) {
+                                                        const TNotifyIconDataV1& data) {
     // cbSize tells the shell to read only the first layout's fields.
     auto* request = reinterpret_cast<NOTIFYICONDATAA*>(const_cast<TNotifyIconDataV1*>(&data));
-    return Shell_NotifyIconA(message, request);
+    static const auto shellNotify =
+        SystemEntryPoint<decltype(&Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    return shellNotify && shellNotify(message, request);
 };
 
 namespace {

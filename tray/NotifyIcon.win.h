@@ -14,7 +14,7 @@
 #include <string>
 
 #include "framework/Exception.h"
-#include "framework/Gdi.win.h"
+#include "framework/Handles.win.h"
 #include "framework/Window.win.h"
 
 class TPopupMenu;
@@ -38,7 +38,7 @@ struct TNotifyIconDataV1 {
 class TNotifyIcon : private TWindow {
 public:
     using TNotifyEvent = std::function<void(TNotifyIcon* Sender)>;
-    // Hands one request to the shell; replaced by tests that record the requests.
+    // Hands one request to the shell; replaceable, to take the requests where no shell runs.
     using TShellNotify = std::function<BOOL(DWORD message, const TNotifyIconDataV1& data)>;
 
     // The owner must be a form: raises ENotifyIconError "Owner must be a TForm" otherwise, and
@@ -71,10 +71,6 @@ public:
     static TShellNotify ShellNotify;
 
 private:
-    struct TIconDeleter {
-        void operator()(HICON icon) const { DestroyIcon(icon); }
-    };
-
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SendTrayMessage(DWORD message, UINT flags);
     void MouseEvent(UINT mouseMessage);
@@ -90,6 +86,6 @@ private:
     bool FClickTimerEnabled = false;
     UINT ClickInterval = 0;
     HICON DefaultIconHandle = nullptr;
-    std::unique_ptr<std::remove_pointer_t<HICON>, TIconDeleter> FIcon;
+    TIcon FIcon;
     UINT TaskbarCreatedMessage = 0;
 };

@@ -1,5 +1,7 @@
 #include "tray/NumMessagesForm.win.h"
 
+#include "framework/OpenWindow.h"
+#include "framework/ScreenScale.win.h"
 #include "resources/resource.h"
 #include "tray/CountText.h"
 #include "tray/EnvelopeDrawing.win.h"
@@ -15,9 +17,7 @@ constexpr UINT_PTR kAnimTimer = 1;
 constexpr UINT kAnimInterval = 55;
 constexpr UINT_PTR kFocusTimer = 2;
 
-// The layout is given in pixels at 120 pixels per inch and follows the screen's density; the
-// envelope's frame keeps its size.
-constexpr int kDesignDpi = 120;
+// The layout is given in design pixels; the envelope's frame keeps its size.
 constexpr SIZE kClient{360, 114};
 constexpr RECT kAnimBox{16, 16, 16 + 65, 16 + 49};
 constexpr RECT kLabel{104, 18, 104 + 225, 18 + 25};
@@ -25,23 +25,9 @@ constexpr RECT kOKBtn{247, 72, 247 + 100, 72 + 29};
 constexpr int kFontHeight = 13;
 constexpr SIZE kDrawImage{73, 62};
 
-RECT Scaled(const RECT& r, int dpi) {
-    return {MulDiv(r.left, dpi, kDesignDpi), MulDiv(r.top, dpi, kDesignDpi),
-            MulDiv(r.right, dpi, kDesignDpi), MulDiv(r.bottom, dpi, kDesignDpi)};
-}
-
 void Place(HWND control, const RECT& r) {
     MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
 }
-
-// Clears the process-wide reference however the modal display ends.
-class CountWindowScope {
-public:
-    explicit CountWindowScope(TNumMessagesForm& form) { CountWindow = &form; }
-    ~CountWindowScope() { CountWindow = nullptr; }
-    CountWindowScope(const CountWindowScope&) = delete;
-    CountWindowScope& operator=(const CountWindowScope&) = delete;
-};
 
 }  // namespace
 
@@ -70,9 +56,9 @@ void TNumMessagesForm::FormShow() {
 }
 
 void TNumMessagesForm::LayOut() {
-    const int dpi = GetDeviceCaps(TWindowDC().Get(), LOGPIXELSY);
+    const TDesignScale scale = ScreenScale();
     const HWND window = Handle();
-    RECT frame{0, 0, MulDiv(kClient.cx, dpi, kDesignDpi), MulDiv(kClient.cy, dpi, kDesignDpi)};
+    RECT frame{0, 0, scale(kClient.cx), scale(kClient.cy)};
     AdjustWindowRectEx(&frame, GetWindowLongA(window, GWL_STYLE), FALSE,
                        GetWindowLongA(window, GWL_EXSTYLE));
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
@@ -82,12 +68,12 @@ void TNumMessagesForm::LayOut() {
                  work.top + (work.bottom - work.top - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
-    AnimBox = Scaled(kAnimBox, dpi);
-    Place(Item(IDC_NUMMESSAGESLABEL), Scaled(kLabel, dpi));
-    Place(Item(IDOK), Scaled(kOKBtn, dpi));
-    Font.reset(CreateFontA(-MulDiv(kFontHeight, dpi, kDesignDpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial"));
+    AnimBox = Scaled(kAnimBox, scale);
+    Place(Item(IDC_NUMMESSAGESLABEL), Scaled(kLabel, scale));
+    Place(Item(IDOK), Scaled(kOKBtn, scale));
+    Font.reset(CreateFontA(-scale(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                           ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, "Arial"));
     SendMessageA(Item(IDC_NUMMESSAGESLABEL), WM_SETFONT, WPARAM(Font.get()), FALSE);
     SendMessageA(Item(IDOK), WM_SETFONT, WPARAM(Font.get()), FALSE);
 }
@@ -140,7 +126,7 @@ bool ShowCountWindow(std::int32_t count) {
         return false;
     }
     TNumMessagesForm form;
-    CountWindowScope scope(form);
+    TOpenWindow<TNumMessagesForm> open(CountWindow, form);
     form.CreateHandle();
     form.SetMessageCount(count);
     form.ShowModal();

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/FormsEx.win.h"
-#include "framework/Gdi.win.h"
+#include "framework/FormEx.win.h"
+#include "framework/Handles.win.h"
 
 class TNumMessagesForm : public TFormEx {
 public:

@@ -7,8 +7,3 @@ PopupPosition PlacePopup(int x, int y, int width, int height, int screenWidth) {
     if (p.Top < 0) p.Top += 2 * height;
     return p;
 }
-
-int ScaleFromDesign(int value, int pixelsPerInch) {
-    constexpr int kDesignPixelsPerInch = 120;
-    return (value * pixelsPerInch + kDesignPixelsPerInch / 2) / kDesignPixelsPerInch;
-}

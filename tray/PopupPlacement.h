@@ -9,6 +9,3 @@ struct PopupPosition {
 
 // (x, y) the pointer, width and height the popup's, screenWidth the primary screen's.
 PopupPosition PlacePopup(int x, int y, int width, int height, int screenWidth);
-
-// A size given at the design density of 120 pixels per inch, at the screen's density.
-int ScaleFromDesign(int value, int pixelsPerInch);

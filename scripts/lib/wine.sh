@@ -46,7 +46,8 @@ stop_display() {
 }
 
 wineprefix_ready() {  # prefix
-    [ -f "$1/system.reg" ] && grep -q '^"Default"="1024x768"' "$1/user.reg" 2>/dev/null
+    [ -f "$1/system.reg" ] && grep -q '^"Default"="1024x768"' "$1/user.reg" 2>/dev/null &&
+        { [ -f "$1/drive_c/windows/Fonts/marlett.ttf" ] || [ ! -f /usr/share/wine/fonts/marlett.ttf ]; }
 }
 
 # Creates a prefix on first use and waits until its registry is written. Its programs run in
@@ -69,6 +70,14 @@ ensure_wineprefix() {  # [prefix, command that runs a Wine program...]
         "$@" wine regedit "$reg" >/dev/null 2>&1
         "$@" wineserver -w
         rm -f "$reg"
+    fi
+    # Captions draw their buttons with the Marlett symbol font. Wine does not look in the folder
+    # where Debian's fonts-wine puts it, only in the prefix's own Fonts folder; without it the
+    # close box is drawn as the letter "r".
+    local fonts="$prefix/drive_c/windows/Fonts"
+    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
     fi
     wineprefix_ready "$prefix"
 }

@@ -1,6 +1,7 @@
 // Where the last-result popup goes, and how the design sizes follow the screen's density.
 
 #include "app/CheckInterval.h"
+#include "framework/DesignScale.h"
 #include "tray/PopupPlacement.h"
 
 #include <gtest/gtest.h>
@@ -28,11 +29,12 @@ TEST(PopupPlacement, BesideThePointerKeptOnTheScreen) {
     }
 }
 
-TEST(PopupPlacement, DesignSizesScaleFrom120PixelsPerInch) {
-    EXPECT_EQ(ScaleFromDesign(131, 120), 131);
-    EXPECT_EQ(ScaleFromDesign(131, 96), 105);
-    EXPECT_EQ(ScaleFromDesign(37, 96), 30);
-    EXPECT_EQ(ScaleFromDesign(13, 144), 16);
+TEST(DesignScale, DesignSizesScaleFrom120PixelsPerInchToTheNearestPixel) {
+    EXPECT_EQ(TDesignScale(120)(131), 131);
+    EXPECT_EQ(TDesignScale(96)(131), 105);
+    EXPECT_EQ(TDesignScale(96)(37), 30);
+    EXPECT_EQ(TDesignScale(144)(13), 16);
+    EXPECT_EQ(TDesignScale(144)(-13), -16);
 }
 
 TEST(CheckInterval, MinutesInRangeAndTheDefaultForAnythingElse) {

@@ -35,14 +35,14 @@ TEST(AboutBox, ShowsTheNameTheVersionAndTheLogoInFixedPixels) {
     LONG_PTR exStyle = 0;
     bool secondReturnedAtOnce = false;
     ShowAboutBoxAnd([&](HWND box) {
-        title = WindowText(GetDlgItem(box, IDC_LABEL1));
+        title = WindowText(GetDlgItem(box, IDC_TITLELABEL));
         version = WindowText(GetDlgItem(box, IDC_VERSIONLABEL));
         button = WindowText(GetDlgItem(box, IDC_WEBSITEBUTTON));
         GetObjectA(reinterpret_cast<HBITMAP>(
-                       SendDlgItemMessageA(box, IDC_IMAGE2, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                       SendDlgItemMessageA(box, IDC_LOGO, STM_GETIMAGE, IMAGE_BITMAP, 0)),
                    sizeof logo, &logo);
         GetClientRect(box, &client);
-        titleFont = FontOf(GetDlgItem(box, IDC_LABEL1));
+        titleFont = FontOf(GetDlgItem(box, IDC_TITLELABEL));
         versionFont = FontOf(GetDlgItem(box, IDC_VERSIONLABEL));
         buttonFont = FontOf(GetDlgItem(box, IDC_WEBSITEBUTTON));
         exStyle = GetWindowLongPtrA(box, GWL_EXSTYLE);
@@ -68,9 +68,30 @@ TEST(AboutBox, ShowsTheNameTheVersionAndTheLogoInFixedPixels) {
 }
 
 TEST(AboutBox, OkEnterAndTheCloseBoxCloseIt) {
-    ShowAboutBoxAnd([](HWND box) { ClickButton(box, "&OK"); });
-    ShowAboutBoxAnd([](HWND box) { PressKey(box, VK_RETURN); });
-    ShowAboutBoxAnd([](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); });
+    const std::function<void(HWND)> closings[] = {
+        [](HWND box) { ClickButton(box, "&OK"); },
+        [](HWND box) { PressKey(box, VK_RETURN); },
+        [](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); },
+    };
+    for (const auto& close : closings) {
+        HWND shown = nullptr;
+        bool stayed = false;
+        WindowDriver driver;
+        driver.WhenWindowAppears("About", [&](HWND box) {
+            shown = box;
+            close(box);
+            // The driver looks again only after the closing has been handled: a box still up
+            // then did not close.
+            driver.WhenWindowAppears("About", [&](HWND again) {
+                stayed = true;
+                PressKey(again, VK_ESCAPE);
+            });
+        });
+        ShowAboutBox();
+        EXPECT_NE(shown, nullptr);
+        EXPECT_FALSE(stayed);
+        EXPECT_FALSE(IsWindow(shown));
+    }
 }
 
 TEST(AboutBox, AWebSiteThatCannotBeOpenedIsReportedAndTheBoxStays) {

@@ -1,6 +1,6 @@
 // The form base that gives a window its own taskbar button while the application window hides.
 
-#include "app/FormsEx.win.h"
+#include "framework/FormEx.win.h"
 #include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "tests/win/WindowDriver.h"

@@ -4,12 +4,11 @@
 #include "app/MainForm.win.h"
 #include "app/Program.win.h"
 #include "framework/Application.win.h"
-#include "framework/Gdi.win.h"
+#include "framework/ScreenScale.win.h"
 #include "resources/resource.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/WindowDriver.h"
 #include "tray/NotifyForm.win.h"
-#include "tray/PopupPlacement.h"
 #include "tray/TrayStatus.win.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +116,7 @@ TEST_F(MainFormTest, TheMenuShowsWhatCanBeDoneNow) {
 
     Connect(true);
     Props().SetMailAppPath(mailProgram);
-    TheProgram->MainForm->CheckNow1Click();
+    TheProgram->MainForm->CheckNowClick();
     EXPECT_EQ(MenuAsShown(), afterCheck) << "connected, a result, the mail program present";
 
     Props().SetMailAppPath(mailProgram + ".missing");
@@ -177,7 +176,7 @@ TEST_F(MainFormTest, ASingleClickShowsTheLastResultBesideThePointerForThreeSecon
     EXPECT_NE(exStyle & WS_EX_TOPMOST, 0);
     EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
     const int width = placed.right - placed.left, height = placed.bottom - placed.top;
-    EXPECT_EQ(width, ScaleFromDesign(131, GetDeviceCaps(TWindowDC().Get(), LOGPIXELSY)));
+    EXPECT_EQ(width, ScreenScale()(131));
     EXPECT_EQ(placed.left, GetSystemMetrics(SM_CXSCREEN) - width - 5);
     EXPECT_EQ(placed.top, 760 - height - 5);
     EXPECT_TRUE(PumpUntil([&] { return !TrayIcon()->ClickTimerEnabled(); }));

@@ -1,5 +1,6 @@
 // Libraries of the system come from the system folder; once start-up has narrowed the search,
-// a library of the current folder is no longer found by its bare name.
+// a library of the current folder is no longer found by its bare name. Their functions are bound
+// by name to the SDK's prototypes.
 
 #include "framework/SystemLibrary.win.h"
 #include "tests/win/RasFake.h"
@@ -29,4 +30,19 @@ TEST(SystemLibrary, ALibraryOfTheCurrentFolderIsNeverTaken) {
 
     SetCurrentDirectoryA(previous);
     FreeLibrary(planted);
+}
+
+TEST(SystemLibrary, AnEntryPointIsTheFunctionTheLinkerWouldBindOrNull) {
+    const struct {
+        const char *library, *name;
+        bool found;
+    } cases[] = {
+        {"user32.dll", "GetSystemMetrics", true},
+        {"user32.dll", "NoSuchFunctionAnywhere", false},
+        {"larkspur-no-such-library.dll", "GetSystemMetrics", false},
+    };
+    for (const auto& c : cases) {
+        const auto entryPoint = SystemEntryPoint<decltype(&GetSystemMetrics)>(c.library, c.name);
+        EXPECT_EQ(entryPoint, c.found ? &GetSystemMetrics : nullptr) << c.library << " " << c.name;
+    }
 }

@@ -1,30 +1,32 @@
 #pragma once
-// Owners of GDI objects, device contexts and menus: each gives its handle back however the scope
-// is left.
+// Owners of the platform's handles: each gives its handle back however the scope is left. One
+// pattern for every kind: a unique_ptr whose deleter calls the platform's release function.
 
 #include <windows.h>
 
 #include <memory>
 #include <type_traits>
 
-struct TGdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+template <auto Release>
+struct THandleRelease {
+    template <class Handle>
+    void operator()(Handle handle) const {
+        Release(handle);
+    }
 };
+template <class Handle, auto Release>
+using THandleOwner = std::unique_ptr<std::remove_pointer_t<Handle>, THandleRelease<Release>>;
+
+using THandle = THandleOwner<HANDLE, &CloseHandle>;
+using TModule = THandleOwner<HMODULE, &FreeLibrary>;
+using TIcon = THandleOwner<HICON, &DestroyIcon>;
+using TMenu = THandleOwner<HMENU, &DestroyMenu>;
+using TMemoryDC = THandleOwner<HDC, &DeleteDC>;
 template <class Handle>
-using TGdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, TGdiObjectDeleter>;
+using TGdiObject = THandleOwner<Handle, &DeleteObject>;
 using TFont = TGdiObject<HFONT>;
 using TBrush = TGdiObject<HBRUSH>;
 using TBitmap = TGdiObject<HBITMAP>;
-
-struct TMenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using TMenu = std::unique_ptr<std::remove_pointer_t<HMENU>, TMenuDeleter>;
-
-struct TMemoryDCDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using TMemoryDC = std::unique_ptr<std::remove_pointer_t<HDC>, TMemoryDCDeleter>;
 
 // An object selected into a device context for the length of a scope.
 class TSelection {
