@@ -22,6 +22,7 @@ const char kRepeatMailCheck[] = "Repeat Mail Check";
 const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
 const char kSecurity[] = "Security";
+const char kOnlyNewMail[] = "Only New Mail";
 
 }  // namespace
 
@@ -41,6 +42,7 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     Put(FMailAppPath, LoadString(kNotification, kMailAppPath, NotSetMarker));
     Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
     LoadMailAppPath();
+    FOnlyNewMail = Registry.ReadBool(kNotification, kOnlyNewMail, false);
 
     FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
     FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
@@ -95,6 +97,11 @@ void TAppProperties::SetLoginUsername(const std::string& value) {
 void TAppProperties::SetPassword(const std::string& value) {
     Put(FPassword, value);
     Registry.WriteString(kMailbox, kPassword, value);
+}
+
+void TAppProperties::SetOnlyNewMail(bool value) {
+    FOnlyNewMail = value;
+    Registry.WriteBool(kNotification, kOnlyNewMail, value);
 }
 
 void TAppProperties::SetShowMessageWindow(bool value) {

@@ -54,6 +54,8 @@ public:
     bool UseDialUpNetworking() const { return FUseDialUpNetworking; }
     // Stored in the Mailbox section as "Security"; absent, of another type or out of range: none.
     TSecurityMode Security() const { return FSecurity; }
+    // "Only New Mail" in the Notification section: tell only of mail not told about before.
+    bool OnlyNewMail() const { return FOnlyNewMail; }
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -72,6 +74,7 @@ public:
     void SetRepeatMailInterval(std::int32_t value);
     void SetUseDialUpNetworking(bool value);
     void SetSecurity(TSecurityMode value);
+    void SetOnlyNewMail(bool value);
 
     // Server, user name and password are all non-empty (a blank counts).
     bool SettingsComplete() const;
@@ -103,4 +106,5 @@ private:
     std::atomic<std::int32_t> FRepeatMailInterval{10};
     std::atomic<bool> FUseDialUpNetworking{false};
     std::atomic<TSecurityMode> FSecurity{smNone};
+    std::atomic<bool> FOnlyNewMail{false};
 };

@@ -154,6 +154,7 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
     SetText(IDC_PASSWORDEB, v.PasswordEB);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
+    Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
     Check(IDC_WINSOUNDRB, v.WinSoundRB);
     Check(IDC_WAVFILERB, !v.WinSoundRB);
     WinSoundRBClick();
@@ -178,6 +179,7 @@ TPropertyValues TPropertyForm::Values() const {
     v.LoginNameEB = Text(IDC_LOGINNAMEEB);
     v.PasswordEB = Text(IDC_PASSWORDEB);
     v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
+    v.OnlyNewMailCB = Checked(IDC_ONLYNEWMAILCB);
     v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
     v.WinSoundRB = Checked(IDC_WINSOUNDRB);
     v.WaveFileEB = Text(IDC_WAVEFILEEB);

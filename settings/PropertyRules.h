@@ -27,6 +27,7 @@ struct TPropertyValues {
     std::string RepeatEveryIntervalEB;
     bool UseDUNRB = false;                         // else DirectRB
     TSecurityMode SecureConnectionCombo = smNone;  // the item chosen, in the order of the modes
+    bool OnlyNewMailCB = false;
 };
 
 // A failed test of OK: the message, the page to show and the control to focus.
@@ -51,6 +52,6 @@ std::int32_t IntervalToStore(const std::string& text);
 bool IsIntervalKey(char c);
 constexpr int kIntervalMaxLength = 4;
 
-// Calls all fourteen setters in their fixed order, each writing its value, changed or not. A
+// Calls all fifteen setters in their fixed order, each writing its value, changed or not. A
 // setter's error ends the sequence: the values before it are stored, those after it are not.
 void StoreProperties(TAppProperties& settings, const TPropertyValues& values);

@@ -1,14 +1,19 @@
 #pragma once
 // TPOP3: just enough of POP3 to count the messages of a mailbox: the greeting, USER, PASS,
 // STAT and QUIT, one CR LF line each way, every reply refused unless it begins with "+". With
-// a secure mode the same lines travel inside TLS, begun before the greeting or after STLS.
+// a secure mode the same lines travel inside TLS, begun before the greeting or after STLS. To
+// tell new mail it also asks UIDL and TOP, whose replies go on over several lines; nothing it
+// sends ever changes the mailbox.
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "mailbase/MailBase.win.h"
+#include "mailbase/NewMail.h"
+#include "mailbase/Pop3/MultiLineReply.h"
 #include "mailbase/SecurityMode.h"
 
 enum TPOP3State : std::uint8_t {
@@ -32,6 +37,11 @@ public:
     void Login();
     // Sends STAT and sets MessageCount and MailboxSize.
     void Stat();
+    // Sends UIDL; false when the server refuses it. At most kMaxMessageIds entries are kept.
+    bool Uidl(std::vector<TUidlEntry>& entries);
+    // Sends "TOP number 0" and returns the header's lines, at most kMaxHeaderBytes of them; an
+    // empty list when the server refuses.
+    std::vector<std::string> TopHeader(std::int32_t number);
     // Sends QUIT and waits for its acknowledgement.
     void Quit();
 
@@ -46,6 +56,9 @@ public:
     // smTLS also takes its port from the "pop3s" service, 995 when that is unknown.
     void SetSecurity(TSecurityMode mode);
 
+    // No more of a header is kept; a server that sends far more ends the check.
+    static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
+
     std::string UserName;
     std::string Password;
     std::int32_t MessageCount = 0;
@@ -56,6 +69,12 @@ private:
     void SetState(TPOP3State state);
     void WaitForData();
     void ReadLine(std::string& reply);
+    // Reads a status line; false, without raising, for a negative one.
+    bool ReadStatus();
+    // Reads the data of a multi-line reply up to its terminating line.
+    void ReadData(TMultiLineReply& data);
+    // Feeds received bytes to take until it returns true.
+    void ReadUntil(const std::function<bool(char)>& take);
     void StartTls();
 
     // Cancel may set it from another thread.

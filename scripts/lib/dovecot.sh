@@ -12,6 +12,7 @@
 # Mailboxes, all as Maildir under $LARKSPUR_POP3_MAILDIR:
 #   three  / three-secret   three messages
 #   empty  / empty-secret   no message
+#   fresh  / fresh-secret   two messages; the new-mail test delivers more and takes them away
 # Exports LARKSPUR_POP3_PORT, LARKSPUR_POP3_MAILDIR, LARKSPUR_POP3_LOG (the log of the server on
 # 110 and 995) and LARKSPUR_POP3_AUTHORITY (the test authority's certificate, PEM, which the
 # tests trust inside the Wine prefix only) for the tests.
@@ -158,7 +159,7 @@ start_dovecot() {
     export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
     mkdir -p "$LARKSPUR_POP3_MAILDIR"
     local user
-    for user in three empty; do
+    for user in three empty fresh; do
         mkdir -p "$LARKSPUR_POP3_MAILDIR/$user/new" "$LARKSPUR_POP3_MAILDIR/$user/cur" \
                  "$LARKSPUR_POP3_MAILDIR/$user/tmp"
     done
@@ -166,7 +167,11 @@ start_dovecot() {
     for i in 1 2 3; do
         write_message "$LARKSPUR_POP3_MAILDIR/three/new/170000000$i.M$i.larkspur" "$i"
     done
-    printf 'three:{PLAIN}three-secret\nempty:{PLAIN}empty-secret\n' > "$DOVECOT_DIR/passwd"
+    for i in 1 2; do
+        write_message "$LARKSPUR_POP3_MAILDIR/fresh/new/170000000$i.M$i.larkspur" "$i"
+    done
+    printf 'three:{PLAIN}three-secret\nempty:{PLAIN}empty-secret\nfresh:{PLAIN}fresh-secret\n' \
+        > "$DOVECOT_DIR/passwd"
     if ! make_certificates; then
         echo "could not make the test certificates with openssl" >&2
         return 1

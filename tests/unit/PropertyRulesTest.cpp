@@ -1,5 +1,5 @@
 // The Properties dialog's values apart from its windows: the tests of OK in their order, the
-// interval's conversions and key filter, and the fourteen setters.
+// interval's conversions and key filter, and the fifteen setters.
 
 #include "resources/resource.h"
 #include "settings/AppProperties.h"
@@ -139,7 +139,7 @@ protected:
     std::shared_ptr<MemoryRegistry> Registry = std::make_shared<MemoryRegistry>();
 };
 
-TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
+TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     auto props = Load();
     const TPropertyValues unchanged = PropertyValuesFrom(*props);
     Registry->writes.clear();
@@ -149,7 +149,8 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
                   "Pop3 Server Address", "Login Username", "Password", "Show Window", "Play Sound",
                   "Default Sound", "Wave File Path", "Start Mail App", "Mail App Path",
                   "Mail App Command Line Parameter", "Repeat Mail Check", "Repeat Mail Interval",
-                  "Use Dial-up Networking", "Security"}));
+                  "Use Dial-up Networking", "Security", "Only New Mail"}));
+    EXPECT_FALSE(unchanged.OnlyNewMailCB) << "absent: off";
 
     TPropertyValues v;
     v.POPServerEB = " mail.example.com";
@@ -166,6 +167,7 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.RepeatEveryIntervalEB = "";
     v.UseDUNRB = true;
     v.SecureConnectionCombo = smSTLS;
+    v.OnlyNewMailCB = true;
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
@@ -182,6 +184,7 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
     EXPECT_TRUE(back.UseDUNRB);
     EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
+    EXPECT_TRUE(back.OnlyNewMailCB);
 }
 
 TEST_F(StoreTest, ASetterErrorEndsTheSequence) {

@@ -3,6 +3,11 @@
 // Exit code 0 on OK, 1 otherwise, 2 on wrong usage. A test tool; never shipped.
 //
 //   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]
+//                 [--seen=FILE [--preview=N]]
+//
+// --seen reads the IDs seen from FILE (as the program keeps them), asks UIDL and prints
+// "NEW <n>" before the last line, then writes every current ID to FILE. --preview prints up to
+// N lines "MSG<TAB><From><TAB><Subject>" (UTF-8) before it, the newest message first.
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +19,7 @@
 #include "framework/Exception.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "app/SeenStore.win.h"
 
 namespace {
 
@@ -30,14 +36,39 @@ bool ModeNamed(const char* name, TSecurityMode& mode) {
     return false;
 }
 
+// The options after the positional arguments; false for one it does not know.
+bool ReadOptions(int argc, char** argv, int& positional, std::string& seen, int& preview) {
+    positional = argc;
+    while (positional > 1 && std::strncmp(argv[positional - 1], "--", 2) == 0) --positional;
+    for (int i = positional; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option.rfind("--seen=", 0) == 0 && option.size() > 7) {
+            seen = option.substr(7);
+        } else if (option.rfind("--preview=", 0) == 0) {
+            preview = StrToInt(option.substr(10));
+        } else {
+            return false;
+        }
+    }
+    return preview >= 0 && (preview == 0 || !seen.empty());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TSecurityMode mode = smNone;
-    if (argc < 5 || argc > 7 || (argc == 7 && !ModeNamed(argv[6], mode))) {
-        std::fprintf(
-            stderr,
-            "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]\n");
+    int positional = argc, preview = 0;
+    std::string seenFile;
+    bool optionsRead = false;
+    try {
+        optionsRead = ReadOptions(argc, argv, positional, seenFile, preview);
+    } catch (const EConvertError&) {
+    }
+    if (!optionsRead || positional < 5 || positional > 7 ||
+        (positional == 7 && !ModeNamed(argv[6], mode))) {
+        std::fprintf(stderr,
+                     "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS "
+                     "[plain|stls|tls]] [--seen=FILE [--preview=N]]\n");
         return 2;
     }
     Application.Initialize(GetModuleHandleA(nullptr));
@@ -48,9 +79,21 @@ int main(int argc, char** argv) {
         TMailMessageCount job;
         job.SetAccount(argv[1], argv[3], argv[4]);
         job.PortOverride = static_cast<std::uint16_t>(StrToInt(argv[2]));
-        if (argc >= 6) job.TimeOut = StrToInt(argv[5]);
+        if (positional >= 6) job.TimeOut = StrToInt(argv[5]);
         job.Security = mode;
+        job.OnlyNew = !seenFile.empty();
+        job.Previews = static_cast<std::size_t>(preview);
+        if (job.OnlyNew) job.Seen = LoadSeenIds(seenFile);
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
+            if (job.OnlyNew) {
+                const auto& newest = job.News.Newest;
+                for (std::size_t i = 0; i < newest.size() && i < static_cast<std::size_t>(preview);
+                     ++i)
+                    std::printf("MSG\t%s\t%s\n", newest[i].From.c_str(), newest[i].Subject.c_str());
+                // A server without UIDL tells nothing new; "NEW" then stands for every message.
+                std::printf("NEW %d\n", static_cast<int>(job.News.Supported ? job.News.Count : count));
+                if (job.News.Supported) SaveSeenIds(seenFile, job.News.CurrentIds);
+            }
             std::printf("OK %d\n", static_cast<int>(count));
             result = 0;
         };
