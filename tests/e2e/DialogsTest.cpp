@@ -3,6 +3,7 @@
 // wrong password, with the way through "Properties" to a check that works. The screenshots of
 // the help document are taken here.
 
+#include "app/SeenIdsFile.h"
 #include "resources/resource.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -97,6 +99,41 @@ std::string StoredMailboxValue(const char* name) {
 }
 
 std::string StoredPassword() { return StoredMailboxValue("Password"); }
+
+// The folder of a test mailbox in the test Dovecot's mail folder.
+std::string MailboxFolder(const std::string& user) {
+    std::string folder = std::string("Z:") + std::getenv("LARKSPUR_POP3_MAILDIR") + "/" + user;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    return folder;
+}
+
+// Writes a message into the mailbox's tmp folder, then moves it into new, as a mail server does.
+bool Deliver(const std::string& user, const std::string& name, const std::string& message) {
+    const std::string written = MailboxFolder(user) + "\\tmp\\" + name;
+    const HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD done = 0;
+    WriteFile(file, message.data(), static_cast<DWORD>(message.size()), &done, nullptr);
+    CloseHandle(file);
+    return MoveFileA(written.c_str(), (MailboxFolder(user) + "\\new\\" + name).c_str());
+}
+
+void RemoveDelivered(const std::string& user, const std::string& name) {
+    for (const char* sub : {"\\new\\", "\\cur\\"}) {
+        WIN32_FIND_DATAA found;
+        const std::string folder = MailboxFolder(user) + sub;
+        HANDLE search = FindFirstFileA((folder + name + "*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        DeleteFileA((folder + found.cFileName).c_str());
+        FindClose(search);
+    }
+}
+
+// Where the program keeps the IDs of the mailbox's messages that it has told about.
+std::string SeenFile(const std::string& user) {
+    return std::string(std::getenv("APPDATA")) + "\\Larkspur\\" + SeenFileName("127.0.0.1", user);
+}
 
 // What a user sees of the window, for the help document.
 bool SaveScreenshot(HWND window, const std::string& name) {
@@ -245,6 +282,42 @@ TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_TRUE(Shown(program, kError).empty());
+}
+
+// "Tell me only about new mail": the first check tells every message as new, listing who sent
+// it and about what in their own script; the next check of the unchanged mailbox tells of none.
+TEST_F(Dialogs, WithOnlyNewMailTheMailWindowListsTheNewMessagesOnce) {
+    SeedAccount("fresh", "fresh-secret");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD on = 1;
+    RegSetValueExA(key, "Only New Mail", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
+                   sizeof on);
+    RegCloseKey(key);
+    DeleteFileA(SeenFile("fresh").c_str());
+    const std::string name = "1800000001.M1.larkspur-e2e";
+    ASSERT_TRUE(Deliver("fresh", name,
+                        "From: =?UTF-8?B?0JDQvdC90LAg0J/QtdGC0YDQvtCy0LA=?= <anna@example.ru>\r\n"
+                        "Subject: =?UTF-8?B?0J7RgtGH0ZHRgiDQt9CwINC80LDRgNGC?= & 100%\r\n"
+                        "\r\nBody.\r\n"));
+    {
+        RunningProgram program(Larkspur());
+        HWND mail = WaitShown(program, kMail);
+        ASSERT_NE(mail, nullptr);
+        EXPECT_EQ(WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL)),
+                  "You have 3 new mail messages.");
+        EXPECT_TRUE(WaitUntil([&] { return EnvelopeShows(mail); }, kWait));
+        Repainted(mail);
+        EXPECT_TRUE(SaveScreenshot(mail, "mail-window-new"));
+        Click(mail, IDOK);
+        EXPECT_TRUE(WaitGone(program, kMail));
+
+        DoubleClickTrayIcon(program);
+        EXPECT_EQ(ReadAndCloseCountWindow(program), "You have no new mail messages.");
+    }
+    RemoveDelivered("fresh", name);
+    DeleteFileA(SeenFile("fresh").c_str());
 }
 
 }  // namespace
