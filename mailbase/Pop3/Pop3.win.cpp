@@ -151,7 +151,12 @@ bool TPOP3::ReadStatus() {
 
 void TPOP3::ReadData(TMultiLineReply& data) {
     WaitForData();
-    ReadUntil([&data](char byte) { return data.Add(byte); });
+    // A long listing may take longer than one time-out as a whole: each line that comes in
+    // gives the server the full time again.
+    ReadUntil([this, &data](char byte) {
+        if (byte == '\n') StartTimeOut();
+        return data.Add(byte);
+    });
     Transcript.push_back("(" + std::to_string(data.Lines().size()) + " lines)");
 }
 

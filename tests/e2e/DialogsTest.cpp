@@ -8,12 +8,12 @@
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
 #include "tests/support/TestAuthority.h"
+#include "tests/support/TestMaildir.h"
 
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -99,36 +99,6 @@ std::string StoredMailboxValue(const char* name) {
 }
 
 std::string StoredPassword() { return StoredMailboxValue("Password"); }
-
-// The folder of a test mailbox in the test Dovecot's mail folder.
-std::string MailboxFolder(const std::string& user) {
-    std::string folder = std::string("Z:") + std::getenv("LARKSPUR_POP3_MAILDIR") + "/" + user;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    return folder;
-}
-
-// Writes a message into the mailbox's tmp folder, then moves it into new, as a mail server does.
-bool Deliver(const std::string& user, const std::string& name, const std::string& message) {
-    const std::string written = MailboxFolder(user) + "\\tmp\\" + name;
-    const HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD done = 0;
-    WriteFile(file, message.data(), static_cast<DWORD>(message.size()), &done, nullptr);
-    CloseHandle(file);
-    return MoveFileA(written.c_str(), (MailboxFolder(user) + "\\new\\" + name).c_str());
-}
-
-void RemoveDelivered(const std::string& user, const std::string& name) {
-    for (const char* sub : {"\\new\\", "\\cur\\"}) {
-        WIN32_FIND_DATAA found;
-        const std::string folder = MailboxFolder(user) + sub;
-        HANDLE search = FindFirstFileA((folder + name + "*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        DeleteFileA((folder + found.cFileName).c_str());
-        FindClose(search);
-    }
-}
 
 // Where the program keeps the IDs of the mailbox's messages that it has told about.
 std::string SeenFile(const std::string& user) {

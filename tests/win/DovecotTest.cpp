@@ -3,6 +3,7 @@
 // through the mailcount tool.
 
 #include "mailbase/MailMessageCount.win.h"
+#include "tests/support/TestMaildir.h"
 #include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
@@ -46,40 +47,9 @@ protected:
     std::uint16_t Port = 0;
 };
 
-std::string MailboxFolder(const std::string& user) {
-    std::string folder = "Z:" + Variable("LARKSPUR_POP3_MAILDIR") + "/" + user;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
-    return folder;
-}
-
-// Delivers a message the way a mail server does: written in tmp, then moved into new.
-void Deliver(const std::string& user, const std::string& name, const std::string& message) {
-    const std::string written = MailboxFolder(user) + "\\tmp\\" + name;
-    const HANDLE file = CreateFileA(written.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD done = 0;
-    WriteFile(file, message.data(), static_cast<DWORD>(message.size()), &done, nullptr);
-    CloseHandle(file);
-    ASSERT_TRUE(MoveFileA(written.c_str(), (MailboxFolder(user) + "\\new\\" + name).c_str()));
-}
-
-// Takes a delivered message away again, wherever the server has put it.
-void Remove(const std::string& user, const std::string& name) {
-    for (const char* sub : {"\\new\\", "\\cur\\"}) {
-        WIN32_FIND_DATAA found;
-        const std::string folder = MailboxFolder(user) + sub;
-        HANDLE search = FindFirstFileA((folder + name + "*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE) continue;
-        DeleteFileA((folder + found.cFileName).c_str());
-        FindClose(search);
-    }
-}
-
 // The message files of a mailbox as "<base name> <flags>", wherever Dovecot keeps them.
 std::vector<std::string> MessageFiles(const std::string& user) {
-    std::string folder = "Z:" + Variable("LARKSPUR_POP3_MAILDIR") + "/" + user;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string folder = MailboxFolder(user);
     std::vector<std::string> files;
     for (const char* sub : {"\\new\\*", "\\cur\\*"}) {
         WIN32_FIND_DATAA found;
@@ -173,9 +143,9 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
                        "NEW 2\nOK 2");
     EXPECT_EQ(check(), "NEW 0\nOK 2");
     const std::string name = "1800000000.M9.larkspur";
-    Deliver("fresh", name,
+    ASSERT_TRUE(Deliver("fresh", name,
             "From: =?UTF-8?Q?J=C3=BCrgen?= <j@example.de>\r\n"
-            "Subject: =?UTF-8?B?0J/RgNC40LLQtdGC?=\r\n\r\nBody.\r\n");
+            "Subject: =?UTF-8?B?0J/RgNC40LLQtdGC?=\r\n\r\nBody.\r\n"));
     EXPECT_EQ(check(), "MSG\tJ\xC3\xBCrgen\t\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n"
                        "NEW 1\nOK 3");
     EXPECT_EQ(check(), "NEW 0\nOK 3");
@@ -189,6 +159,6 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
         EXPECT_EQ(wire.find(command), std::string::npos) << command;
     EXPECT_NE(wire.find("UIDL\r\n"), std::string::npos);
     EXPECT_NE(wire.find("TOP 3 0\r\n"), std::string::npos);
-    Remove("fresh", name);
+    RemoveDelivered("fresh", name);
     DeleteFileA(seen.c_str());
 }

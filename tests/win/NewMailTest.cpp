@@ -101,18 +101,6 @@ TEST(NewMail, AServerWithoutUidlKeepsThePlainCountAndOneWithNothingNewIsNotAsked
     EXPECT_EQ(seenAll.Received(), (Lines{"USER ann", "PASS secret", "STAT", "UIDL", "QUIT"}));
 }
 
-TEST(NewMail, AHeaderBeyondItsLimitIsReadToItsEndAndTheRestDropped) {
-    std::string huge = "From: Carol <c@example.com>\r\nSubject: big\r\n";
-    while (huge.size() < 70 * 1024) huge += "X-Filler: " + std::string(200, 'f') + "\r\n";
-    ScriptedPop3Server server(Dialogue({"+OK", "+OK", "+OK", "+OK 1 100000",
-                                        "+OK\r\n1 only\r\n.", Header(huge), "+OK"}));
-    NewMailRun run(server.Port(), {});
-    EXPECT_EQ(run.Outcome, "success 1");
-    EXPECT_EQ(run.Newest(), (Lines{"Carol|big"}));
-    server.WaitForClientClose(2000);
-    EXPECT_EQ(server.Received().back(), "QUIT");
-}
-
 TEST(NewMail, TheSeenFileSurvivesAWriterThatDiedAndIsReplacedWhenBroken) {
     const std::string folder = TempFolder();
     const std::string path = folder + "\\seen.txt";
