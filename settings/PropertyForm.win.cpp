@@ -154,7 +154,6 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
     SetText(IDC_PASSWORDEB, v.PasswordEB);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
-    Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
     Check(IDC_WINSOUNDRB, v.WinSoundRB);
     Check(IDC_WAVFILERB, !v.WinSoundRB);
     WinSoundRBClick();
@@ -171,6 +170,9 @@ void TPropertyForm::FillInFields() {
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
+    // Last: checking an automatic radio button may clear the other buttons that the dialog
+    // manager counts to its group.
+    Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
 }
 
 TPropertyValues TPropertyForm::Values() const {

@@ -18,8 +18,6 @@ public:
 
     void SetMessageCount(std::int32_t count, bool onlyNew = false,
                          const std::vector<TMessageSummary>& newest = {});
-    // The lines of the list, as drawn.
-    const std::vector<std::wstring>& ListLines() const { return Lines; }
 
 protected:
     void FormCreate() override;

@@ -4,7 +4,10 @@
 #include "app/SeenIdsFile.h"
 #include "app/SeenStore.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "resources/resource.h"
 #include "tests/win/ScriptedPop3Server.h"
+#include "tests/win/WindowDriver.h"
+#include "tray/NotifyForm.win.h"
 
 #include <gtest/gtest.h>
 
@@ -143,4 +146,25 @@ TEST(NewMail, EachMailboxHasItsFileInTheApplicationDataFolder) {
     SetEnvironmentVariableW(L"APPDATA", nullptr);
     EXPECT_EQ(SeenFilePath("pop.example.com", "ann"), "");
     SetEnvironmentVariableW(L"APPDATA", saved);
+}
+
+// The texts come from strangers: they arrive whole in any script, and "&" and "%" are text.
+TEST(NewMail, ThePopupListsTheNewestThreeUnderTheNewCount) {
+    const std::vector<TMessageSummary> newest = {
+        {"J\xC3\xBCrgen", "Gr\xC3\xBC\xC3\x9F" "e"}, {"&Bob", "100%s"}, {"", "no sender"},
+        {"Dora", ""}};
+    std::string countLine;
+    std::vector<std::wstring> lines;
+    WindowDriver driver;
+    driver.WhenWindowAppears([](HWND w) { return GetDlgItem(w, IDC_TIMELABEL) != nullptr; },
+                             [&](HWND popup) {
+                                 countLine = WindowText(GetDlgItem(popup, IDC_NUMMESSAGESLABEL));
+                                 lines = ResultPopup->ListLines();
+                                 PostMessageA(popup, WM_CLOSE, 0, 0);
+                             });
+    ShowLastResult(4, 45000.5, cwNew, newest);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(countLine, "4 new mail messages");
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"J\u00FCrgen \u2014 Gr\u00FC\u00DFe",
+                                                L"&Bob \u2014 100%s", L"no sender"}));
 }
