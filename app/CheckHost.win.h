@@ -2,6 +2,8 @@
 // The check controller's view of the running program: the settings, the count job and the
 // windows that show a result.
 
+#include <functional>
+
 #include "app/MailCheck.h"
 
 class TAppProperties;
@@ -25,9 +27,13 @@ public:
     void SaveSeen(const std::string& server, const std::string& userName,
                   const std::vector<std::string>& ids) override;
     void ReportMailError(const std::string& message, TMailErrorKind kind) override;
+    void ReportProgramFailure(std::exception_ptr failure) override;
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
+
+    // After the Properties dialog has stored new settings: they are put into effect.
+    std::function<void()> OnSettingsApplied;
 
 private:
     TAppProperties& Settings;

@@ -7,6 +7,7 @@
 // over to it before they reach CheckMail.
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -43,6 +44,9 @@ public:
     virtual void SaveSeen(const std::string& server, const std::string& userName,
                           const std::vector<std::string>& ids) = 0;
     virtual void ReportMailError(const std::string& message, TMailErrorKind kind) = 0;
+    // A failure that is the program's own, not the server's (a callback that threw, a reply
+    // the program could not take apart): the program's error report, not the error dialog.
+    virtual void ReportProgramFailure(std::exception_ptr failure) = 0;
 
     // Handles every message waiting in the calling thread's queue.
     virtual void ProcessMessages() = 0;

@@ -1,8 +1,7 @@
 #pragma once
 // The application's main form. It is never shown: it owns the tray icon's menu and the
-// one-second settings timer, gives the tray icon a window, serves the requests that other
-// threads hand to the user-interface thread, and holds every command of the user. It lives as
-// long as the program.
+// one-second settings timer, gives the tray icon a window and holds every command of the user.
+// It is the last part of the program (TProgram) to be made and the first to go.
 
 #include "framework/Form.win.h"
 #include "framework/PopupMenu.win.h"
