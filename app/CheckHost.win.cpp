@@ -4,6 +4,7 @@
 
 #include "app/ErrorForm.win.h"
 #include "app/PropsPromptForm.win.h"
+#include "app/SeenStore.win.h"
 #include "framework/Application.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "oauth/MailboxAccount.win.h"
@@ -41,16 +42,30 @@ void TCheckHost::OpenPropertiesDialog(int page) {
     if (ShowPropertiesDialog(Settings, page) && OnSettingsApplied) OnSettingsApplied();
 }
 
-void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
-    ::ShowResultInTray(count, time);
+void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) {
+    ::ShowResultInTray(count, time, wording);
 }
 
-void TCheckHost::NotifyAfterCheck(std::int32_t count) {
-    ::NotifyAfterCheck(Settings, count);
+void TCheckHost::NotifyAfterCheck(std::int32_t count, TCountWording wording,
+                                  const std::vector<TMessageSummary>& newest) {
+    ::NotifyAfterCheck(Settings, count, wording, newest);
 }
 
-void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
-    ::ShowLastResult(count, time);
+void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
+                                const std::vector<TMessageSummary>& newest) {
+    ::ShowLastResult(count, time, wording, newest);
+}
+
+bool TCheckHost::OnlyNewMail() { return Settings.OnlyNewMail(); }
+
+TSeenIds TCheckHost::LoadSeen(const std::string& server, const std::string& userName) {
+    return LoadSeenIds(SeenFilePath(server, userName));
+}
+
+// A file that cannot be written only means that the same mail is told about again.
+void TCheckHost::SaveSeen(const std::string& server, const std::string& userName,
+                          const std::vector<std::string>& ids) {
+    SaveSeenIds(SeenFilePath(server, userName), ids);
 }
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {

@@ -17,9 +17,15 @@ public:
     std::unique_ptr<IMailCountJob> CreateJob() override;
     int ShowSettingsPrompt() override;
     void OpenPropertiesDialog(int page) override;
-    void ShowResultInTray(std::int32_t count, TDateTime time) override;
-    void NotifyAfterCheck(std::int32_t count) override;
-    void ShowLastResult(std::int32_t count, TDateTime time) override;
+    void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) override;
+    void NotifyAfterCheck(std::int32_t count, TCountWording wording,
+                          const std::vector<TMessageSummary>& newest) override;
+    void ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
+                        const std::vector<TMessageSummary>& newest) override;
+    bool OnlyNewMail() override;
+    TSeenIds LoadSeen(const std::string& server, const std::string& userName) override;
+    void SaveSeen(const std::string& server, const std::string& userName,
+                  const std::vector<std::string>& ids) override;
     void ReportMailError(const std::string& message, TMailErrorKind kind) override;
     void ReportProgramFailure(std::exception_ptr failure) override;
     void ProcessMessages() override;

@@ -38,7 +38,9 @@ void TMailStatus::CancelMailCheck() {
     Host.ProcessMessages();
 }
 
-void TMailStatus::ShowLastCheck() { Host.ShowLastResult(LastCount, LastCheckTime); }
+void TMailStatus::ShowLastCheck() {
+    Host.ShowLastResult(LastCount, LastCheckTime, LastWording, LastNewest);
+}
 
 void TMailStatus::PromptForSettings() {
     if (PromptOpen) return;  // one prompt at a time; this request is not queued
@@ -63,6 +65,11 @@ void TMailStatus::StartCheck(const std::string& server, const std::string& userN
         CheckFailed(sender, message, kind);
     };
     job->SetAccount(server, userName, password);
+    CheckServer = server;
+    CheckUserName = userName;
+    CheckNumber = ChecksStarted;
+    job->OnlyNew = Host.OnlyNewMail();
+    if (job->OnlyNew) job->Seen = Host.LoadSeen(server, userName);
 
     // A failure outside the four kinds leaves Run without a callback; it still ends the check,
     // so that the next request can start one, and the user learns what went wrong.
@@ -85,12 +92,28 @@ void TMailStatus::Cancel() {
     if (Busy && FMailMessageCount) FMailMessageCount->Cancel();
 }
 
-void TMailStatus::CheckSucceeded(IMailCountJob*, std::int32_t count) {
+void TMailStatus::CheckSucceeded(IMailCountJob* sender, std::int32_t count) {
     Busy = false;
-    LastCount = count;
+    TNewMail news = std::move(sender->News);
+    const bool toldApart = news.Asked && news.Supported;
+    LastCount = toldApart ? news.Count : count;
+    LastWording = !news.Asked ? cwAll : toldApart ? cwNew : cwAllNotNew;
+    LastNewest = std::move(news.Newest);
     LastCheckTime = Host.Now();
-    Host.ShowResultInTray(LastCount, LastCheckTime);
-    if (LastCount > 0 || (UserInitiated && LastCount == 0)) Host.NotifyAfterCheck(LastCount);
+    // The check's own data: a check that starts while the window below is up changes the
+    // members.
+    const unsigned number = CheckNumber;
+    const std::string server = CheckServer, userName = CheckUserName;
+    Host.ShowResultInTray(LastCount, LastCheckTime, LastWording);
+    if (LastCount > 0 || (UserInitiated && LastCount == 0))
+        Host.NotifyAfterCheck(LastCount, LastWording, LastNewest);
+    // The user has been told now: by the window that has closed again, or by the tray when no
+    // window is shown. A later check that finished while the window was up has saved a newer
+    // state already.
+    if (toldApart && number > SeenSavedBy) {
+        SeenSavedBy = number;
+        Host.SaveSeen(server, userName, news.CurrentIds);
+    }
 }
 
 void TMailStatus::CheckFailed(IMailCountJob*, const std::string& message, TMailErrorKind kind) {

@@ -13,6 +13,7 @@
 
 #include "framework/DateTime.h"
 #include "mailbase/MailCountJob.h"
+#include "tray/ResultText.h"
 
 struct MailAccount {
     std::string Server, UserName, Password;
@@ -30,9 +31,18 @@ public:
     // Shows the "Information Required" prompt modally and returns its modal result.
     virtual int ShowSettingsPrompt() = 0;
     virtual void OpenPropertiesDialog(int page) = 0;
-    virtual void ShowResultInTray(std::int32_t count, TDateTime time) = 0;
-    virtual void NotifyAfterCheck(std::int32_t count) = 0;
-    virtual void ShowLastResult(std::int32_t count, TDateTime time) = 0;
+    virtual void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) = 0;
+    // newest: who sent the newest new messages and about what, newest first; may be empty.
+    virtual void NotifyAfterCheck(std::int32_t count, TCountWording wording,
+                                  const std::vector<TMessageSummary>& newest) = 0;
+    virtual void ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
+                                const std::vector<TMessageSummary>& newest) = 0;
+
+    // "Only New Mail", and the IDs of the mailbox's messages that the user has been told about.
+    virtual bool OnlyNewMail() = 0;
+    virtual TSeenIds LoadSeen(const std::string& server, const std::string& userName) = 0;
+    virtual void SaveSeen(const std::string& server, const std::string& userName,
+                          const std::vector<std::string>& ids) = 0;
     virtual void ReportMailError(const std::string& message, TMailErrorKind kind) = 0;
     // A failure that is the program's own, not the server's (a callback that threw, a reply
     // the program could not take apart): the program's error report, not the error dialog.
@@ -71,6 +81,8 @@ public:
 
     std::int32_t LastCount = 0;
     TDateTime LastCheckTime = 0.0;
+    TCountWording LastWording = cwAll;
+    std::vector<TMessageSummary> LastNewest;
     IMailCountJob* FMailMessageCount = nullptr;  // the running job; owned by StartCheck
     bool UserInitiated = false;
     bool Busy = false;
@@ -90,4 +102,7 @@ private:
     int DnsRetries = 0;         // re-issues in a row for the current request
     bool DnsRetryDue = false;   // the job that just ran asks for one, once its Run has returned
     unsigned ChecksStarted = 0; // tells a retry that a newer check has run during its pause
+    // The mailbox of the running check, and the newest check whose IDs were saved as seen.
+    std::string CheckServer, CheckUserName;
+    unsigned CheckNumber = 0, SeenSavedBy = 0;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "mailbase/MailErrorKind.h"
+#include "mailbase/NewMail.h"
 
 class IMailCountJob {
 public:
@@ -22,6 +23,12 @@ public:
     virtual void Run() = 0;
     // Ends a running dialogue with OnError(mekCanceled); does nothing when no dialogue runs.
     virtual void Cancel() = 0;
+
+    // Set before Run: look for new mail, the IDs in Seen being the ones already told about.
+    bool OnlyNew = false;
+    TSeenIds Seen;
+    // What Run found of new mail, valid in OnSuccess.
+    TNewMail News;
 
     SuccessEvent OnSuccess;
     ErrorEvent OnError;

@@ -80,9 +80,26 @@ void TMailMessageCount::Dialogue() {
         throw;
     }
     session->Stat();
+    if (OnlyNew) FindNewMail(*session);
     session->Quit();
     Count = session->MessageCount;
     if (OnSuccess) OnSuccess(this, Count);
+}
+
+void TMailMessageCount::FindNewMail(TPOP3& session) {
+    News = {};
+    News.Asked = true;
+    std::vector<TUidlEntry> entries;
+    if (!session.Uidl(entries)) return;
+    News.Supported = true;
+    const std::vector<std::int32_t> fresh = NewMessages(entries, Seen);
+    News.Count = static_cast<std::int32_t>(fresh.size());
+    for (TUidlEntry& entry : entries) News.CurrentIds.push_back(std::move(entry.Id));
+    for (std::size_t i = 0; i < fresh.size() && i < Previews; ++i) {
+        const std::vector<std::string> header = session.TopHeader(fresh[i]);
+        // A refused TOP leaves the message in the count without a line of its own.
+        if (!header.empty()) News.Newest.push_back(ParseMessageHeader(header));
+    }
 }
 
 void TMailMessageCount::Cancel() {

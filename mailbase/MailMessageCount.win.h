@@ -1,7 +1,8 @@
 #pragma once
 // TMailMessageCount: one check of the mailbox. Run plays one POP3 dialogue on a session of its
 // own and reports the outcome through exactly one callback: the message count, or a message
-// with its error kind. Failures outside the session's four classes pass to the caller.
+// with its error kind. Failures outside the session's four classes pass to the caller. With
+// OnlyNew it also tells the new messages apart by their UIDL and reads who sent the newest.
 
 #include <atomic>
 #include <cstdint>
@@ -41,9 +42,13 @@ public:
     std::uint16_t PortOverride = 0;
     // The session's TimeOut for each wait, in seconds.
     std::int32_t TimeOut = 60;
+    // With OnlyNew: how many of the newest new messages have their header read.
+    std::size_t Previews = kMaxPreviews;
 
 private:
     void Dialogue();
+    // After STAT: UIDL, and the headers of the newest new messages.
+    void FindNewMail(TPOP3& session);
 
     // Set only while Run is active. The lock keeps a Cancel of another thread from reaching a
     // session that Run is destroying; it is never held during a wait.

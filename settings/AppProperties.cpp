@@ -23,6 +23,7 @@ const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
 const char kSecurity[] = "Security";
 const char kSignIn[] = "Sign-in";
+const char kOnlyNewMail[] = "Only New Mail";
 
 }  // namespace
 
@@ -43,6 +44,7 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     Put(FMailAppPath, LoadString(kNotification, kMailAppPath, NotSetMarker));
     Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
     LoadMailAppPath();
+    FOnlyNewMail = Registry.ReadBool(kNotification, kOnlyNewMail, false);
 
     FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
     FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
@@ -128,6 +130,11 @@ void TAppProperties::SetPassword(const std::string& value) {
         }
     }
     Registry.WriteString(kMailbox, kPassword, value);
+}
+
+void TAppProperties::SetOnlyNewMail(bool value) {
+    FOnlyNewMail = value;
+    Registry.WriteBool(kNotification, kOnlyNewMail, value);
 }
 
 void TAppProperties::SetShowMessageWindow(bool value) {

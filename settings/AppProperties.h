@@ -74,6 +74,8 @@ public:
     // A string of the Mailbox section that no setter writes (the account sign-in's "OAuth ..."
     // values), read from the registry as it is now; empty when absent or of another type.
     std::string MailboxString(const std::string& name);
+    // "Only New Mail" in the Notification section: tell only of mail not told about before.
+    bool OnlyNewMail() const { return FOnlyNewMail; }
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -96,6 +98,7 @@ public:
     // in the registry as before rather than lost.
     void SetPassword(const std::string& value);
     void SetSignIn(TSignIn value);
+    void SetOnlyNewMail(bool value);
 
     // Server, user name and password are all non-empty (a blank counts); for an account
     // sign-in, an account is signed in (its refresh token is stored) in place of the password.
@@ -130,4 +133,5 @@ private:
     std::atomic<bool> FUseDialUpNetworking{false};
     std::atomic<TSecurityMode> FSecurity{smNone};
     std::atomic<TSignIn> FSignIn{siPassword};
+    std::atomic<bool> FOnlyNewMail{false};
 };

@@ -183,6 +183,9 @@ void TPropertyForm::FillInFields() {
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
     SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
     SignInComboChange();
+    // Last: checking an automatic radio button may clear the other buttons that the dialog
+    // manager counts to its group.
+    Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
 }
 
 TPropertyValues TPropertyForm::Values() const {
@@ -191,6 +194,7 @@ TPropertyValues TPropertyForm::Values() const {
     v.LoginNameEB = Text(IDC_LOGINNAMEEB);
     v.PasswordEB = Text(IDC_PASSWORDEB);
     v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
+    v.OnlyNewMailCB = Checked(IDC_ONLYNEWMAILCB);
     v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
     v.WinSoundRB = Checked(IDC_WINSOUNDRB);
     v.WaveFileEB = Text(IDC_WAVEFILEEB);

@@ -23,6 +23,7 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.LoginNameEB = settings.LoginUsername();
     v.PasswordEB = settings.Password();
     v.ShowDialogCB = settings.ShowMessageWindow();
+    v.OnlyNewMailCB = settings.OnlyNewMail();
     v.WinSoundRB = settings.UseDefaultSound();
     v.WaveFileEB = settings.WaveFilePath();
     v.PlaySoundCB = settings.PlaySoundEnabled();
@@ -88,4 +89,5 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetUseDialUpNetworking(v.UseDUNRB);
     settings.SetSecurity(v.SecureConnectionCombo);
     settings.SetSignIn(v.SignInCombo);
+    settings.SetOnlyNewMail(v.OnlyNewMailCB);
 }

@@ -29,6 +29,7 @@ struct TPropertyValues {
     bool UseDUNRB = false;                         // else DirectRB
     TSecurityMode SecureConnectionCombo = smNone;  // the item chosen, in the order of the modes
     TSignIn SignInCombo = siPassword;              // likewise, in the order of the sign-ins
+    bool OnlyNewMailCB = false;
 };
 
 // A failed test of OK: the message, the page to show and the control to focus.

@@ -15,11 +15,15 @@ std::string TimeLine(TDateTime time, const std::string& separator) {
 
 }  // namespace
 
-std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator) {
-    return TimeLine(time, timeSeparator) + " " + MailMessagesText(count);
+std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
+                         TCountWording wording) {
+    // The note keeps the longest hint within the 63 characters that the tray shows.
+    const char* note = wording == cwAllNotNew ? " (new mail unknown)" : "";
+    return TimeLine(time, timeSeparator) + " " + MailMessagesText(count, wording == cwNew) + note;
 }
 
-PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator) {
+PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
+                     TCountWording wording) {
     if (time == 0.0) return {"Your mail has not", "yet been checked"};
-    return {TimeLine(time, timeSeparator), MailMessagesText(count)};
+    return {TimeLine(time, timeSeparator), MailMessagesText(count, wording == cwNew)};
 }

@@ -10,12 +10,19 @@
 
 extern const char kNotCheckedHint[];  // "Your mail has not yet been checked"
 
-// "At 9:05 you had 3 mail messages".
-std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator);
+// What the count is: every message (the default), the new ones, or every message because the
+// server could not tell which are new.
+enum TCountWording { cwAll, cwNew, cwAllNotNew };
+
+// "At 9:05 you had 3 mail messages", "At 9:05 you had 2 new mail messages", or for cwAllNotNew
+// "At 9:05 you had 3 mail messages (new mail unknown)".
+std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
+                         TCountWording wording = cwAll);
 
 struct PopupLines {
     std::string TimeLine;   // "At 14:30 you had", or "Your mail has not" before any check
     std::string CountLine;  // "1 mail message", or "yet been checked"
 };
 // A check time of 0 means that no check has been made.
-PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator);
+PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
+                     TCountWording wording = cwAll);

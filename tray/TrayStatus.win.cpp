@@ -36,8 +36,8 @@ void SetTrayHint(const std::string& text) {
     Icon->SetHint(text);
 }
 
-void ShowResultInTray(std::int32_t count, TDateTime time) {
-    SetTrayHint(TrayHintText(count, time, LocaleTimeSeparator()));
+void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) {
+    SetTrayHint(TrayHintText(count, time, LocaleTimeSeparator(), wording));
     SetMailWaiting(count > 0);
 }
 

@@ -10,6 +10,7 @@
 
 #include "framework/DateTime.h"
 #include "tray/NotifyIcon.win.h"
+#include "tray/ResultText.h"
 
 class TPopupMenu;
 
@@ -24,7 +25,7 @@ void EnsureTrayIcon();
 void SetTrayHint(const std::string& text);
 // The hint for the result ("At 9:05 you had 3 mail messages"), then the picture: mail waiting
 // for a count above 0.
-void ShowResultInTray(std::int32_t count, TDateTime time);
+void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording = cwAll);
 // The icon keeps its own copy of the picture; the handle stays the caller's.
 void SetTrayPicture(HICON picture);
 void SetMailWaiting(bool waiting);

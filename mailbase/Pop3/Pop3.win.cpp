@@ -82,6 +82,26 @@ void TPOP3::Stat() {
     MailboxSize = stat.MailboxSize;
 }
 
+bool TPOP3::Uidl(std::vector<TUidlEntry>& entries) {
+    SendLine("UIDL");
+    if (!ReadStatus()) return false;
+    // Room for the longest valid line of each entry kept; a line more is read, not kept.
+    TMultiLineReply data(kMaxMessageIds, kMaxMessageIds * 82, kMaxMessageIds * 82 + 1024 * 1024);
+    ReadData(data);
+    entries = ParseUidlLines(data.Lines());
+    return true;
+}
+
+std::vector<std::string> TPOP3::TopHeader(std::int32_t number) {
+    SendLine("TOP " + std::to_string(number) + " 0");
+    if (!ReadStatus()) return {};
+    // TOP n 0 is the header and an empty line; beyond the kept part, a header may go on for a
+    // while before the check gives up on the server.
+    TMultiLineReply data(kMaxHeaderBytes, kMaxHeaderBytes, 16 * kMaxHeaderBytes);
+    ReadData(data);
+    return data.Lines();
+}
+
 void TPOP3::Quit() {
     SetState(psQuitting);
     std::string reply;
@@ -144,6 +164,29 @@ void TPOP3::ReadReply(std::string& reply) {
     ReadLine(reply);
 }
 
+bool TPOP3::ReadStatus() {
+    std::string reply;
+    try {
+        ReadReply(reply);
+    } catch (const EMailError&) {
+        // A refusal; the session itself is sound. A line too long leaves it mid-line instead.
+        if (IsPositiveReply(reply) || reply.empty()) throw;
+        return false;
+    }
+    return true;
+}
+
+void TPOP3::ReadData(TMultiLineReply& data) {
+    WaitForData();
+    // A long listing may take longer than one time-out as a whole: each line that comes in
+    // gives the server the full time again.
+    ReadUntil([this, &data](char byte) {
+        if (byte == '\n') StartTimeOut();
+        return data.Add(byte);
+    });
+    Transcript.push_back("(" + std::to_string(data.Lines().size()) + " lines)");
+}
+
 void TPOP3::WaitForData() {
     WaitUntil([this] { return Readable || InputPending() || Canceled || TimedOut || AsyncError; });
     if (Canceled) throw ECanceledError();
@@ -152,35 +195,42 @@ void TPOP3::WaitForData() {
 }
 
 void TPOP3::ReadLine(std::string& reply, bool dataLine) {
-    StartTimeOut();
-    Readable = false;
-    Application.ProcessMessages();
     reply.clear();
-    // Every way out of the read stops the clock and records what was read by then.
+    // Every way out of the read records what was read by then.
     struct Finish {
         TPOP3& Session;
         std::string& Reply;
-        ~Finish() {
-            Session.StopTimeOut();
-            Session.Transcript.push_back(Reply);
-        }
+        ~Finish() { Session.Transcript.push_back(Reply); }
     } finish{*this, reply};
-
     TReplyLine line(dataLine);
+    ReadUntil([&](char byte) {
+        if (!line.Add(byte)) return false;
+        reply = line.Reply();
+        if (!dataLine && !IsPositiveReply(reply)) throw EMailError(reply);
+        return true;
+    });
+}
+
+void TPOP3::ReadUntil(const std::function<bool(char)>& take) {
+    StartTimeOut();
+    Readable = false;
+    Application.ProcessMessages();
+    // Every way out of the read stops the clock.
+    struct Finish {
+        TPOP3& Session;
+        ~Finish() { Session.StopTimeOut(); }
+    } finish{*this};
+
     bool done = false;
     for (;;) {
         Application.ProcessMessages();
         Readable = false;
-        // Whatever has arrived is taken up to the line end; the bytes after it stay received
-        // for the next reply.
+        // Whatever has arrived is taken up to where take is satisfied; the bytes after it stay
+        // received for the next reply.
         char byte = 0;
-        while (!done && ReceiveByte(byte) == 1) done = line.Add(byte);
+        while (!done && ReceiveByte(byte) == 1) done = take(byte);
         // Nothing yet, or the server closed and no byte will ever come.
         const bool starved = !done;
-        if (done) {
-            reply = line.Reply();
-            if (!dataLine && !IsPositiveReply(reply)) throw EMailError(reply);
-        }
         Pass();
         if (done || Canceled || TimedOut) break;
         // Without a byte to read, sleep until the data notification, the clock or a cancel; a

@@ -3,6 +3,8 @@
 // STAT and QUIT, one CR LF line each way, every reply refused unless it begins with "+". With
 // a secure mode the same lines travel inside TLS, begun before the greeting or after STLS.
 // Instead of USER and PASS it can sign in through a SASL mechanism (AUTH), once CAPA lists it.
+// To tell new mail it also asks UIDL and TOP, whose replies go on over several lines; nothing it
+// sends ever changes the mailbox.
 
 #include <atomic>
 #include <cstdint>
@@ -11,6 +13,8 @@
 #include <vector>
 
 #include "mailbase/MailBase.win.h"
+#include "mailbase/NewMail.h"
+#include "mailbase/Pop3/MultiLineReply.h"
 #include "mailbase/Pop3/Sasl.h"
 #include "mailbase/SecurityMode.h"
 
@@ -37,6 +41,11 @@ public:
     void Login();
     // Sends STAT and sets MessageCount and MailboxSize.
     void Stat();
+    // Sends UIDL; false when the server refuses it. At most kMaxMessageIds entries are kept.
+    bool Uidl(std::vector<TUidlEntry>& entries);
+    // Sends "TOP number 0" and returns the header's lines, at most kMaxHeaderBytes of them; an
+    // empty list when the server refuses.
+    std::vector<std::string> TopHeader(std::int32_t number);
     // Sends QUIT and waits for its acknowledgement.
     void Quit();
 
@@ -54,6 +63,9 @@ public:
     // smTLS also takes its port from the "pop3s" service, 995 when that is unknown.
     void SetSecurity(TSecurityMode mode);
 
+    // No more of a header is kept; a server that sends far more ends the check.
+    static constexpr std::size_t kMaxHeaderBytes = 64 * 1024;
+
     std::string UserName;
     // The password, or the access token for the OAuth mechanisms; wiped when the session ends.
     std::string Password;
@@ -69,6 +81,12 @@ private:
     void WaitForData();
     // A data line (of a multi-line reply) completes at any length and may be negative.
     void ReadLine(std::string& reply, bool dataLine = false);
+    // Reads a status line; false, without raising, for a negative one.
+    bool ReadStatus();
+    // Reads the data of a multi-line reply up to its terminating line.
+    void ReadData(TMultiLineReply& data);
+    // Feeds received bytes to take until it returns true.
+    void ReadUntil(const std::function<bool(char)>& take);
     void StartTls();
     void Authenticate();
     // The lines of the CAPA reply; none when the server does not know CAPA.

@@ -19,6 +19,7 @@
 #   empty  / empty-secret   no message
 #   oauth                   two messages; signs in only with an access token of the test
 #                           account provider (XOAUTH2 or OAUTHBEARER)
+#   fresh  / fresh-secret   two messages; the new-mail test delivers more and takes them away
 # The test account provider (tests/tools/oauth-provider) serves HTTPS on localhost:8443 with a
 # certificate of the same authority, for the client ID larkspur-test-client, and token
 # introspection for Dovecot's oauth2 passdb over plain HTTP on 127.0.0.1:8080, which never leaves
@@ -179,7 +180,7 @@ start_dovecot() {
     export LARKSPUR_POP3_MAILDIR="$DOVECOT_DIR/mail"
     mkdir -p "$LARKSPUR_POP3_MAILDIR"
     local user
-    for user in three empty oauth; do
+    for user in three empty oauth fresh; do
         mkdir -p "$LARKSPUR_POP3_MAILDIR/$user/new" "$LARKSPUR_POP3_MAILDIR/$user/cur" \
                  "$LARKSPUR_POP3_MAILDIR/$user/tmp"
     done
@@ -189,8 +190,10 @@ start_dovecot() {
     done
     for i in 1 2; do
         write_message "$LARKSPUR_POP3_MAILDIR/oauth/new/170000000$i.M$i.larkspur" "$i"
+        write_message "$LARKSPUR_POP3_MAILDIR/fresh/new/170000000$i.M$i.larkspur" "$i"
     done
-    printf 'three:{PLAIN}three-secret\nempty:{PLAIN}empty-secret\n' > "$DOVECOT_DIR/passwd"
+    printf 'three:{PLAIN}three-secret\nempty:{PLAIN}empty-secret\nfresh:{PLAIN}fresh-secret\n' \
+        > "$DOVECOT_DIR/passwd"
     if ! make_certificates; then
         echo "could not make the test certificates with openssl" >&2
         return 1

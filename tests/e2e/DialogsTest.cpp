@@ -3,10 +3,12 @@
 // wrong password, with the way through "Properties" to a check that works. The screenshots of
 // the help document are taken here.
 
+#include "app/SeenIdsFile.h"
 #include "resources/resource.h"
 #include "tests/e2e/Desktop.h"
 #include "tests/e2e/Program.h"
 #include "tests/support/TestAuthority.h"
+#include "tests/support/TestMaildir.h"
 
 #include <commctrl.h>
 
@@ -100,6 +102,11 @@ std::string StoredMailboxValue(const char* name) {
 std::string StoredPassword() {
     const std::string plain = StoredMailboxValue("Password");
     return plain.empty() ? StoredCredential("Larkspur:Mailbox") : "(plain) " + plain;
+}
+
+// Where the program keeps the IDs of the mailbox's messages that it has told about.
+std::string SeenFile(const std::string& user) {
+    return std::string(std::getenv("APPDATA")) + "\\Larkspur\\" + SeenFileName("127.0.0.1", user);
 }
 
 // What a user sees of the window, for the help document.
@@ -249,6 +256,42 @@ TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
     EXPECT_TRUE(Shown(program, kError).empty());
+}
+
+// "Tell me only about new mail": the first check tells every message as new, listing who sent
+// it and about what in their own script; the next check of the unchanged mailbox tells of none.
+TEST_F(Dialogs, WithOnlyNewMailTheMailWindowListsTheNewMessagesOnce) {
+    SeedAccount("fresh", "fresh-secret");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
+              ERROR_SUCCESS);
+    const DWORD on = 1;
+    RegSetValueExA(key, "Only New Mail", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
+                   sizeof on);
+    RegCloseKey(key);
+    DeleteFileA(SeenFile("fresh").c_str());
+    const std::string name = "1800000001.M1.larkspur-e2e";
+    ASSERT_TRUE(Deliver("fresh", name,
+                        "From: =?UTF-8?B?0JDQvdC90LAg0J/QtdGC0YDQvtCy0LA=?= <anna@example.ru>\r\n"
+                        "Subject: =?UTF-8?B?0J7RgtGH0ZHRgiDQt9CwINC80LDRgNGC?= & 100%\r\n"
+                        "\r\nBody.\r\n"));
+    {
+        RunningProgram program(Larkspur());
+        HWND mail = WaitShown(program, kMail);
+        ASSERT_NE(mail, nullptr);
+        EXPECT_EQ(WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL)),
+                  "You have 3 new mail messages.");
+        EXPECT_TRUE(WaitUntil([&] { return EnvelopeShows(mail); }, kWait));
+        Repainted(mail);
+        EXPECT_TRUE(SaveScreenshot(mail, "mail-window-new"));
+        Click(mail, IDOK);
+        EXPECT_TRUE(WaitGone(program, kMail));
+
+        DoubleClickTrayIcon(program);
+        EXPECT_EQ(ReadAndCloseCountWindow(program), "You have no new mail messages.");
+    }
+    RemoveDelivered("fresh", name);
+    DeleteFileA(SeenFile("fresh").c_str());
 }
 
 }  // namespace

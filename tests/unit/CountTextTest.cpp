@@ -5,10 +5,17 @@
 #include <gtest/gtest.h>
 
 TEST(CountText, SentenceOfTheMailWindow) {
-    const std::pair<std::int32_t, const char*> cases[] = {
-        {0, "You have no mail messages."},  {1, "You have 1 mail message."},
-        {2, "You have 2 mail messages."},   {57, "You have 57 mail messages."},
-        {-1, "You have -1 mail messages."},
+    const std::tuple<std::int32_t, bool, const char*> cases[] = {
+        {0, false, "You have no mail messages."},  {1, false, "You have 1 mail message."},
+        {2, false, "You have 2 mail messages."},   {57, false, "You have 57 mail messages."},
+        {-1, false, "You have -1 mail messages."}, {0, true, "You have no new mail messages."},
+        {1, true, "You have 1 new mail message."}, {2, true, "You have 2 new mail messages."},
     };
-    for (const auto& [count, text] : cases) EXPECT_EQ(CountWindowText(count), text);
+    for (const auto& [count, onlyNew, text] : cases) EXPECT_EQ(CountWindowText(count, onlyNew), text);
+}
+
+TEST(CountText, ListLineOfANewMessage) {
+    EXPECT_EQ(SenderSubjectLine("Alice Example", "Lunch?"), "Alice Example \xE2\x80\x94 Lunch?");
+    EXPECT_EQ(SenderSubjectLine("Alice Example", ""), "Alice Example");
+    EXPECT_EQ(SenderSubjectLine("", "Lunch?"), "Lunch?");
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <sstream>
@@ -22,6 +23,8 @@ struct Script {
     std::function<void()> during;
     // The dialogue had already finished when the cancel came.
     bool cancelTooLate = false;
+    // What the job found of new mail, when it was asked to look.
+    TNewMail news;
 };
 
 class RecordingHost;
@@ -65,16 +68,43 @@ public:
         if (CompleteOnProperties) Complete = true;
         if (DuringProperties) DuringProperties();
     }
-    void ShowResultInTray(std::int32_t count, TDateTime time) override {
+    void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) override {
         std::ostringstream s;
-        s << "tray " << count << " at " << time;
+        s << "tray " << count << Words(wording) << " at " << time;
         Log(s.str());
     }
-    void NotifyAfterCheck(std::int32_t count) override { Log("notify " + std::to_string(count)); }
-    void ShowLastResult(std::int32_t count, TDateTime time) override {
+    void NotifyAfterCheck(std::int32_t count, TCountWording wording,
+                          const std::vector<TMessageSummary>& newest) override {
+        std::string line = "notify " + std::to_string(count) + Words(wording);
+        for (const TMessageSummary& m : newest) line += ", " + m.From + ": " + m.Subject;
+        Log(line);
+        if (DuringNotify) {
+            auto handler = std::move(DuringNotify);
+            DuringNotify = nullptr;
+            handler();
+        }
+    }
+    void ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
+                        const std::vector<TMessageSummary>& newest) override {
         std::ostringstream s;
-        s << "popup " << count << " at " << time;
+        s << "popup " << count << Words(wording) << " at " << time;
+        if (!newest.empty()) s << " listing " << newest.size();
         Log(s.str());
+    }
+    bool OnlyNewMail() override { return OnlyNew; }
+    TSeenIds LoadSeen(const std::string& server, const std::string& user) override {
+        Log("load " + server + " " + user);
+        return Saved;
+    }
+    void SaveSeen(const std::string& server, const std::string& user,
+                  const std::vector<std::string>& ids) override {
+        std::string line = "save " + server + " " + user;
+        for (const std::string& id : ids) line += " " + id;
+        Log(line);
+        Saved = TSeenIds(ids.begin(), ids.end());
+    }
+    static std::string Words(TCountWording wording) {
+        return wording == cwNew ? " new" : wording == cwAllNotNew ? " all-not-new" : "";
     }
     void ReportMailError(const std::string& message, TMailErrorKind kind) override {
         Log("error " + std::to_string(kind) + " " + message);
@@ -108,7 +138,9 @@ public:
     int JobsCreated = 0;
     int JobsAlive = 0;
     std::deque<Script> Scripts;
-    std::function<void()> DuringPrompt, DuringProperties, DuringPause;
+    std::function<void()> DuringPrompt, DuringProperties, DuringPause, DuringNotify;
+    bool OnlyNew = false;
+    TSeenIds Saved;
     std::vector<std::string> Events;
 };
 
@@ -126,7 +158,8 @@ void ScriptedJob::SetAccount(const std::string& server, const std::string& user,
 
 void ScriptedJob::Run() {
     Running = true;
-    Host.Log("run");
+    Host.Log(OnlyNew ? "run knowing " + std::to_string(Seen.size()) : "run");
+    if (OnlyNew) News = S.news;
     if (S.during) S.during();
     Running = false;
     if (CancelRequested) {
@@ -401,4 +434,53 @@ TEST_F(MailCheck, AFailureOutsideTheFourKindsEndsTheCheckAndIsReportedAsTheProgr
     EXPECT_EQ(status.FMailMessageCount, nullptr);
     status.CheckMail(false);  // the next request checks again
     EXPECT_EQ(status.LastCount, 3);
+}
+
+TEST_F(MailCheck, OnlyNewMailTellsTheNewCountAndSavesTheIdsOnceTheUserWasTold) {
+    host.OnlyNew = true;
+    host.Saved = {"a"};
+    Script fresh = Succeeds(3), nothingNew = Succeeds(3), noUidl = Succeeds(3);
+    fresh.news = {true, true, 2, {"a", "b", "c"}, {{"Alice", "Lunch?"}, {"Bob", ""}}};
+    nothingNew.news = {true, true, 0, {"a", "b", "c"}, {}};
+    noUidl.news = {true, false, 0, {}, {}};
+    host.Scripts = {fresh, nothingNew, noUidl};
+
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "load pop.example ann",
+                               "run knowing 1", "tray 2 new at 101",
+                               "notify 2 new, Alice: Lunch?, Bob: ",
+                               "save pop.example ann a b c", "job freed"}));
+    host.Events.clear();
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "load pop.example ann",
+                               "run knowing 3", "tray 0 new at 102",
+                               "save pop.example ann a b c", "job freed"}));
+    // Without UIDL the plain count stands, and nothing is saved as seen.
+    host.Events.clear();
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "load pop.example ann",
+                               "run knowing 3", "tray 3 all-not-new at 103",
+                               "notify 3 all-not-new", "job freed"}));
+    host.Events.clear();
+    status.ShowLastCheck();
+    EXPECT_EQ(Events(), (Lines{"popup 3 all-not-new at 103"}));
+    host.Scripts = {fresh};
+    status.CheckMail(false);
+    host.Events.clear();
+    status.ShowLastCheck();
+    EXPECT_EQ(Events(), (Lines{"popup 2 new at 104 listing 2"}));
+}
+
+TEST_F(MailCheck, ACheckFinishedWhileTheWindowWasUpKeepsItsNewerSeenIds) {
+    host.OnlyNew = true;
+    Script first = Succeeds(1), second = Succeeds(2);
+    first.news = {true, true, 1, {"a"}, {}};
+    second.news = {true, true, 2, {"a", "b"}, {}};
+    host.Scripts = {first, second};
+    host.DuringNotify = [this] { status.CheckMail(false); };
+    status.CheckMail(false);
+    EXPECT_EQ(host.Saved, (TSeenIds{"a", "b"}));
+    EXPECT_EQ(std::count_if(host.Events.begin(), host.Events.end(),
+                            [](const std::string& e) { return e.rfind("save", 0) == 0; }),
+              1);
 }

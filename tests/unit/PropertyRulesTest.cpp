@@ -149,7 +149,8 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
                   "Pop3 Server Address", "Login Username", "Password", "Show Window", "Play Sound",
                   "Default Sound", "Wave File Path", "Start Mail App", "Mail App Path",
                   "Mail App Command Line Parameter", "Repeat Mail Check", "Repeat Mail Interval",
-                  "Use Dial-up Networking", "Security", "Sign-in"}));
+                  "Use Dial-up Networking", "Security", "Sign-in", "Only New Mail"}));
+    EXPECT_FALSE(unchanged.OnlyNewMailCB) << "absent: off";
 
     TPropertyValues v;
     v.POPServerEB = " mail.example.com";
@@ -167,6 +168,7 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.UseDUNRB = true;
     v.SecureConnectionCombo = smSTLS;
     v.SignInCombo = siGoogle;
+    v.OnlyNewMailCB = true;
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
@@ -184,6 +186,7 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_TRUE(back.UseDUNRB);
     EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
     EXPECT_EQ(back.SignInCombo, siGoogle);
+    EXPECT_TRUE(back.OnlyNewMailCB);
 }
 
 TEST_F(StoreTest, ASetterErrorEndsTheSequence) {

@@ -34,6 +34,16 @@ TEST(ResultText, HintTellsTheTimeAndTheCount) {
     }
     // The longest hint still fits the 63 characters that the tray shows.
     EXPECT_EQ(TrayHintText(2147483647, At(23, 59), ":").size(), 41u);
+    EXPECT_EQ(TrayHintText(2147483647, At(23, 59), ":", cwAllNotNew).size(), 60u);
+}
+
+TEST(ResultText, NewMailAndMailThatCouldNotBeToldApart) {
+    EXPECT_EQ(TrayHintText(2, At(9, 5), ":", cwNew), "At 9:05 you had 2 new mail messages");
+    EXPECT_EQ(TrayHintText(0, At(9, 5), ":", cwNew), "At 9:05 you had no new mail messages");
+    EXPECT_EQ(TrayHintText(3, At(9, 5), ":", cwAllNotNew),
+              "At 9:05 you had 3 mail messages (new mail unknown)");
+    EXPECT_EQ(PopupText(1, At(9, 5), ":", cwNew).CountLine, "1 new mail message");
+    EXPECT_EQ(PopupText(3, At(9, 5), ":", cwAllNotNew).CountLine, "3 mail messages");
 }
 
 TEST(ResultText, SecondsNeverRoundTheMinuteUp) {

@@ -3,6 +3,8 @@
 // through the mailcount tool.
 
 #include "mailbase/MailMessageCount.win.h"
+#include "tests/support/TestMaildir.h"
+#include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
 
@@ -48,8 +50,7 @@ protected:
 
 // The message files of a mailbox as "<base name> <flags>", wherever Dovecot keeps them.
 std::vector<std::string> MessageFiles(const std::string& user) {
-    std::string folder = "Z:" + Variable("LARKSPUR_POP3_MAILDIR") + "/" + user;
-    std::replace(folder.begin(), folder.end(), '/', '\\');
+    const std::string folder = MailboxFolder(user);
     std::vector<std::string> files;
     for (const char* sub : {"\\new\\*", "\\cur\\*"}) {
         WIN32_FIND_DATAA found;
@@ -154,4 +155,49 @@ TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
     }
     const auto refused = MailCount("localhost 110 three wrong 10 plain --auth=plain");
     EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
+}
+
+// Two checks of an unchanged mailbox, then one after a delivery: only the delivered message is
+// new, told with its sender and subject; nothing on the wire could change the mailbox.
+TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
+    const std::vector<std::string> before = MessageFiles("fresh");
+    ASSERT_EQ(before.size(), 2u);
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string seen = std::string(temp) + "larkspur-dovecot-seen.txt";
+    DeleteFileA(seen.c_str());
+    std::string wire;
+    const auto check = [&] {
+        LoopbackRelay relay(Port);
+        std::string output = MailCount("127.0.0.1 " + std::to_string(relay.Port()) +
+                                       " fresh fresh-secret 10 plain --seen=" + seen +
+                                       " --preview=5")
+                                 .first;
+        wire += relay.ClientBytes();
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        return output;
+    };
+
+    EXPECT_EQ(check(), "MSG\tTest Sender\tTest message 2\nMSG\tTest Sender\tTest message 1\n"
+                       "NEW 2\nOK 2");
+    EXPECT_EQ(check(), "NEW 0\nOK 2");
+    const std::string name = "1800000000.M9.larkspur";
+    ASSERT_TRUE(Deliver("fresh", name,
+            "From: =?UTF-8?Q?J=C3=BCrgen?= <j@example.de>\r\n"
+            "Subject: =?UTF-8?B?0J/RgNC40LLQtdGC?=\r\n\r\nBody.\r\n"));
+    EXPECT_EQ(check(), "MSG\tJ\xC3\xBCrgen\t\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82\n"
+                       "NEW 1\nOK 3");
+    EXPECT_EQ(check(), "NEW 0\nOK 3");
+
+    std::vector<std::string> after = MessageFiles("fresh");
+    after.erase(std::remove_if(after.begin(), after.end(),
+                               [&](const std::string& f) { return f.rfind(name, 0) == 0; }),
+                after.end());
+    EXPECT_EQ(after, before);
+    for (const char* command : {"RETR", "DELE", "RSET", "LIST"})
+        EXPECT_EQ(wire.find(command), std::string::npos) << command;
+    EXPECT_NE(wire.find("UIDL\r\n"), std::string::npos);
+    EXPECT_NE(wire.find("TOP 3 0\r\n"), std::string::npos);
+    RemoveDelivered("fresh", name);
+    DeleteFileA(seen.c_str());
 }

@@ -90,16 +90,18 @@ void TestCheckHost::OpenPropertiesDialog(int page) {
     Log.push_back("properties " + std::to_string(page));
 }
 
-void TestCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
-    ::ShowResultInTray(count, time);
+void TestCheckHost::ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) {
+    ::ShowResultInTray(count, time, wording);
 }
 
-void TestCheckHost::NotifyAfterCheck(std::int32_t count) {
+void TestCheckHost::NotifyAfterCheck(std::int32_t count, TCountWording,
+                                     const std::vector<TMessageSummary>&) {
     Log.push_back("notify " + std::to_string(count));
 }
 
-void TestCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
-    ::ShowLastResult(count, time);
+void TestCheckHost::ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
+                                   const std::vector<TMessageSummary>& newest) {
+    ::ShowLastResult(count, time, wording, newest);
 }
 
 void TestCheckHost::ReportMailError(const std::string& message, TMailErrorKind) {

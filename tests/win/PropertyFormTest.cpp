@@ -161,6 +161,7 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
     Settings->SetRepeatMailInterval(25);
     Settings->SetUseDialUpNetworking(true);
     Settings->SetSecurity(smTLS);
+    Settings->SetOnlyNewMail(true);
     Open(0, {{kCaption, [](HWND d) {
                   EXPECT_EQ(Text(d, IDC_POPSERVEREB), "pop.example.com");
                   EXPECT_EQ(Text(d, IDC_LOGINNAMEEB), "jane");
@@ -174,6 +175,7 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
                   EXPECT_TRUE(Checked(d, IDC_LAUNCHMAILAPPCB));
                   EXPECT_EQ(Text(d, IDC_MAILAPPEB), "C:\\mail.exe");
                   EXPECT_EQ(Text(d, IDC_MAILAPPCOMMANDLINEEB), "-new");
+                  EXPECT_TRUE(Checked(d, IDC_ONLYNEWMAILCB));
                   EXPECT_FALSE(Checked(d, IDC_REPEATCHECKCB));
                   EXPECT_EQ(Text(d, IDC_REPEATEVERYINTERVALEB), "25");
                   EXPECT_EQ(SendMessageA(Item(d, IDC_REPEATEVERYINTERVALEB), EM_GETLIMITTEXT, 0, 0),
@@ -266,7 +268,7 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
     }
 }
 
-TEST_F(PropertyForm, OkWritesAllFourteenValuesChangedOrNot) {
+TEST_F(PropertyForm, OkWritesAllFifteenValuesChangedOrNot) {
     EXPECT_TRUE(Open(0, {{kCaption, [](HWND d) {
                               SetText(d, IDC_POPSERVEREB, "mail.example.com");
                               ClickButton(d, "&OK");
@@ -279,6 +281,7 @@ TEST_F(PropertyForm, OkWritesAllFourteenValuesChangedOrNot) {
             "Mailbox\\Pop3 Server Address", "Mailbox\\Security", "Mailbox\\Sign-in",
             "Notification\\Default Sound",
             "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
+            "Notification\\Only New Mail",
             "Notification\\Play Sound", "Notification\\Show Window", "Notification\\Start Mail App",
             "Notification\\Wave File Path"}));
     EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),

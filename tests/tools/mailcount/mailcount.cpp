@@ -3,12 +3,16 @@
 // Exit code 0 on OK, 1 otherwise, 2 on wrong usage. A test tool; never shipped.
 //
 //   mailcount.exe HOST PORT USER PASSWORD [TIMEOUT_SECONDS [plain|stls|tls]]
-//                 [--auth=user|plain|xoauth2|oauthbearer]
+//                 [--auth=user|plain|xoauth2|oauthbearer] [--seen=FILE [--preview=N]]
 // For xoauth2 and oauthbearer, PASSWORD is the access token.
 //
 // HOST is written as the server address setting is: a name, a dotted or an IPv6 address
 // ("::1"), optionally with ":port" ("[::1]:995" for IPv6). PORT 0 takes the port from HOST, or
 // without one from the service entry.
+//
+// --seen reads the IDs seen from FILE (as the program keeps them), asks UIDL and prints
+// "NEW <n>" before the last line, then writes every current ID to FILE. --preview prints up to
+// N lines "MSG<TAB><From><TAB><Subject>" (UTF-8) before it, the newest message first.
 
 #include <cstdio>
 #include <cstring>
@@ -20,6 +24,7 @@
 #include "framework/Exception.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
+#include "app/SeenStore.win.h"
 
 namespace {
 
@@ -36,14 +41,14 @@ bool ModeNamed(const char* name, TSecurityMode& mode) {
     return false;
 }
 
-// The sign-in named by an "--auth=" argument; false for any other argument.
-bool AuthNamed(const char* argument, TPop3Auth& auth) {
-    const std::pair<const char*, TPop3Auth> names[] = {{"--auth=user", paUserPass},
-                                                       {"--auth=plain", paPlain},
-                                                       {"--auth=xoauth2", paXOAuth2},
-                                                       {"--auth=oauthbearer", paOAuthBearer}};
+// The sign-in named by an "--auth=" value; false for any other.
+bool AuthNamed(const std::string& name, TPop3Auth& auth) {
+    const std::pair<const char*, TPop3Auth> names[] = {{"user", paUserPass},
+                                                       {"plain", paPlain},
+                                                       {"xoauth2", paXOAuth2},
+                                                       {"oauthbearer", paOAuthBearer}};
     for (const auto& [text, value] : names) {
-        if (std::strcmp(argument, text) == 0) {
+        if (name == text) {
             auth = value;
             return true;
         }
@@ -51,18 +56,45 @@ bool AuthNamed(const char* argument, TPop3Auth& auth) {
     return false;
 }
 
+// The options after the positional arguments; false for one it does not know.
+bool ReadOptions(int argc, char** argv, int& positional, TPop3Auth& auth, std::string& seen,
+                 int& preview) {
+    positional = argc;
+    while (positional > 1 && std::strncmp(argv[positional - 1], "--", 2) == 0) --positional;
+    for (int i = positional; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option.rfind("--auth=", 0) == 0) {
+            if (!AuthNamed(option.substr(7), auth)) return false;
+        } else if (option.rfind("--seen=", 0) == 0 && option.size() > 7) {
+            seen = option.substr(7);
+        } else if (option.rfind("--preview=", 0) == 0) {
+            preview = StrToInt(option.substr(10));
+        } else {
+            return false;
+        }
+    }
+    return preview >= 0 && (preview == 0 || !seen.empty());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     TSecurityMode mode = smNone;
     TPop3Auth auth = paUserPass;
-    if (argc > 5 && AuthNamed(argv[argc - 1], auth)) --argc;
+    int positional = argc, preview = 0;
+    std::string seenFile;
+    bool optionsRead = false;
+    try {
+        optionsRead = ReadOptions(argc, argv, positional, auth, seenFile, preview);
+    } catch (const EConvertError&) {
+    }
     // An option of another name or value is wrong usage, not a time-out or a mode.
-    if (argc < 5 || argc > 7 || (argc == 7 && !ModeNamed(argv[6], mode)) ||
-        (argc > 5 && std::strncmp(argv[argc - 1], "--", 2) == 0)) {
+    if (!optionsRead || positional < 5 || positional > 7 ||
+        (positional == 7 && !ModeNamed(argv[6], mode))) {
         std::fprintf(stderr,
                      "usage: mailcount HOST PORT USER PASSWORD [TIMEOUT_SECONDS "
-                     "[plain|stls|tls]] [--auth=user|plain|xoauth2|oauthbearer]\n");
+                     "[plain|stls|tls]] [--auth=user|plain|xoauth2|oauthbearer] "
+                     "[--seen=FILE [--preview=N]]\n");
         return 2;
     }
     Application.Initialize(GetModuleHandleA(nullptr));
@@ -73,10 +105,22 @@ int main(int argc, char** argv) {
         TMailMessageCount job;
         job.SetAccount(argv[1], argv[3], argv[4]);
         job.PortOverride = static_cast<std::uint16_t>(StrToInt(argv[2]));
-        if (argc >= 6) job.TimeOut = StrToInt(argv[5]);
+        if (positional >= 6) job.TimeOut = StrToInt(argv[5]);
         job.Security = mode;
         job.Auth = auth;
+        job.OnlyNew = !seenFile.empty();
+        job.Previews = static_cast<std::size_t>(preview);
+        if (job.OnlyNew) job.Seen = LoadSeenIds(seenFile);
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
+            if (job.OnlyNew) {
+                const auto& newest = job.News.Newest;
+                for (std::size_t i = 0; i < newest.size() && i < static_cast<std::size_t>(preview);
+                     ++i)
+                    std::printf("MSG\t%s\t%s\n", newest[i].From.c_str(), newest[i].Subject.c_str());
+                // A server without UIDL tells nothing new; "NEW" then stands for every message.
+                std::printf("NEW %d\n", static_cast<int>(job.News.Supported ? job.News.Count : count));
+                if (job.News.Supported) SaveSeenIds(seenFile, job.News.CurrentIds);
+            }
             std::printf("OK %d\n", static_cast<int>(count));
             result = 0;
         };

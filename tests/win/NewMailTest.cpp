@@ -1,0 +1,170 @@
+// Telling new mail on the wire and on the disk: what the count job sends and takes when it
+// looks for new mail, and the seen-ID file that a crash mid-write must not spoil.
+
+#include "app/SeenIdsFile.h"
+#include "app/SeenStore.win.h"
+#include "mailbase/MailMessageCount.win.h"
+#include "resources/resource.h"
+#include "tests/win/ScriptedPop3Server.h"
+#include "tests/win/WindowDriver.h"
+#include "tray/NotifyForm.win.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct NewMailRun {
+    NewMailRun(std::uint16_t port, TSeenIds seen) {
+        Job.SetAccount("127.0.0.1", "ann", "secret");
+        Job.PortOverride = port;
+        Job.TimeOut = 5;
+        Job.OnlyNew = true;
+        Job.Seen = std::move(seen);
+        Job.OnSuccess = [this](IMailCountJob*, std::int32_t count) {
+            Outcome = "success " + std::to_string(count);
+        };
+        Job.OnError = [this](IMailCountJob*, const std::string& message, TMailErrorKind kind) {
+            Outcome = "error " + std::to_string(kind) + " " + message;
+        };
+        Job.Run();
+    }
+    Lines Newest() const {
+        Lines lines;
+        for (const TMessageSummary& m : Job.News.Newest) lines.push_back(m.From + "|" + m.Subject);
+        return lines;
+    }
+    TMailMessageCount Job;
+    std::string Outcome;
+};
+
+std::string Header(const std::string& lines) { return "+OK\r\n" + lines + "\r\n."; }
+
+std::string TempFolder() {
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    return std::string(folder) + "larkspur-seen-" + std::to_string(GetCurrentProcessId());
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::string& data) {
+    std::ofstream(path, std::ios::binary) << data;
+}
+
+}  // namespace
+
+TEST(NewMail, AsksUidlAndTheNewestHeadersAndNothingThatChangesTheMailbox) {
+    ScriptedPop3Server server(Dialogue({
+        "+OK ready", "+OK", "+OK", "+OK 4 4000",
+        "+OK\r\n1 id-a\r\n2 id-b\r\n3 id-c\r\n4 id-d\r\n.",
+        Header("Received: from x\r\nFrom: =?UTF-8?B?0JDQvdC90LA=?= <anna@example.ru>\r\n"
+               "Subject: =?UTF-8?Q?=D0=9F=D1=80=D0=B8=D0=B2=D0=B5=D1=82?=\r\n"),
+        "-ERR no such message",
+        Header("From: Bob <bob@example.org>\r\n..hidden: dot\r\nSubject: & 100%\r\n"),
+        "+OK bye"}));
+    NewMailRun run(server.Port(), {"id-b"});
+    EXPECT_EQ(run.Outcome, "success 4");
+    EXPECT_TRUE(run.Job.News.Supported);
+    EXPECT_EQ(run.Job.News.Count, 3);
+    EXPECT_EQ(run.Job.News.CurrentIds, (Lines{"id-a", "id-b", "id-c", "id-d"}));
+    // The refused TOP leaves a message without a line; the count stands.
+    EXPECT_EQ(run.Newest(), (Lines{"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0|\xD0\x9F\xD1\x80\xD0\xB8"
+                                   "\xD0\xB2\xD0\xB5\xD1\x82",
+                                   "Bob|& 100%"}));
+    server.WaitForClientClose(2000);
+    EXPECT_EQ(server.Received(),
+              (Lines{"USER ann", "PASS secret", "STAT", "UIDL", "TOP 4 0", "TOP 3 0", "TOP 1 0",
+                     "QUIT"}));
+}
+
+TEST(NewMail, AServerWithoutUidlKeepsThePlainCountAndOneWithNothingNewIsNotAskedForHeaders) {
+    ScriptedPop3Server noUidl(
+        Dialogue({"+OK", "+OK", "+OK", "+OK 3 300", "-ERR unknown command", "+OK"}));
+    NewMailRun plain(noUidl.Port(), {});
+    EXPECT_EQ(plain.Outcome, "success 3");
+    EXPECT_TRUE(plain.Job.News.Asked);
+    EXPECT_FALSE(plain.Job.News.Supported);
+    noUidl.WaitForClientClose(2000);
+    EXPECT_EQ(noUidl.Received(), (Lines{"USER ann", "PASS secret", "STAT", "UIDL", "QUIT"}));
+
+    ScriptedPop3Server seenAll(
+        Dialogue({"+OK", "+OK", "+OK", "+OK 2 200", "+OK\r\n1 a\r\n2 b\r\n.", "+OK"}));
+    NewMailRun none(seenAll.Port(), {"a", "b"});
+    EXPECT_EQ(none.Outcome, "success 2");
+    EXPECT_EQ(none.Job.News.Count, 0);
+    seenAll.WaitForClientClose(2000);
+    EXPECT_EQ(seenAll.Received(), (Lines{"USER ann", "PASS secret", "STAT", "UIDL", "QUIT"}));
+}
+
+TEST(NewMail, TheSeenFileSurvivesAWriterThatDiedAndIsReplacedWhenBroken) {
+    const std::string folder = TempFolder();
+    const std::string path = folder + "\\seen.txt";
+    ASSERT_TRUE(SaveSeenIds(path, {"a", "b"}));
+    EXPECT_EQ(LoadSeenIds(path), (TSeenIds{"a", "b"}));
+
+    // A writer killed after it began: its temporary file is left half written. The file
+    // itself is as the last whole save left it, and the next save goes over the leftover.
+    WriteAll(path + ".new", FormatSeenIds({"a", "b", "c"}).substr(0, 20));
+    EXPECT_EQ(LoadSeenIds(path), (TSeenIds{"a", "b"}));
+    ASSERT_TRUE(SaveSeenIds(path, {"b", "c"}));
+    EXPECT_EQ(LoadSeenIds(path), (TSeenIds{"b", "c"}));
+    EXPECT_EQ(GetFileAttributesA((path + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A file broken some other way counts as nothing seen and is replaced whole.
+    WriteAll(path, "Larkspur seen message IDs 1\nb\nc\nend 9\n");
+    EXPECT_TRUE(LoadSeenIds(path).empty());
+    ASSERT_TRUE(SaveSeenIds(path, {"d"}));
+    EXPECT_EQ(ReadAll(path), "Larkspur seen message IDs 1\nd\nend 1\n");
+
+    // A save that cannot take the file's place fails and leaves nothing behind.
+    const std::string blocked = folder + "\\taken";
+    CreateDirectoryA(blocked.c_str(), nullptr);
+    EXPECT_FALSE(SaveSeenIds(blocked, {"e"}));
+    EXPECT_EQ(GetFileAttributesA((blocked + ".new").c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveDirectoryA(blocked.c_str());
+    EXPECT_FALSE(SaveSeenIds("", {"e"}));
+
+    DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST(NewMail, EachMailboxHasItsFileInTheApplicationDataFolder) {
+    wchar_t saved[MAX_PATH] = L"";
+    GetEnvironmentVariableW(L"APPDATA", saved, MAX_PATH);
+    SetEnvironmentVariableW(L"APPDATA", L"C:\\Users\\J\u00FCrgen\\AppData\\Roaming");
+    EXPECT_EQ(SeenFilePath("pop.example.com", "ann"),
+              "C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming\\Larkspur\\" +
+                  SeenFileName("pop.example.com", "ann"));
+    SetEnvironmentVariableW(L"APPDATA", nullptr);
+    EXPECT_EQ(SeenFilePath("pop.example.com", "ann"), "");
+    SetEnvironmentVariableW(L"APPDATA", saved);
+}
+
+// The texts come from strangers: they arrive whole in any script, and "&" and "%" are text.
+TEST(NewMail, ThePopupListsTheNewestThreeUnderTheNewCount) {
+    const std::vector<TMessageSummary> newest = {
+        {"J\xC3\xBCrgen", "Gr\xC3\xBC\xC3\x9F" "e"}, {"&Bob", "100%s"}, {"", "no sender"},
+        {"Dora", ""}};
+    std::string countLine;
+    std::vector<std::wstring> lines;
+    WindowDriver driver;
+    driver.WhenWindowAppears([](HWND w) { return GetDlgItem(w, IDC_TIMELABEL) != nullptr; },
+                             [&](HWND popup) {
+                                 countLine = WindowText(GetDlgItem(popup, IDC_NUMMESSAGESLABEL));
+                                 lines = ResultPopup->ListLines();
+                                 PostMessageA(popup, WM_CLOSE, 0, 0);
+                             });
+    ShowLastResult(4, 45000.5, cwNew, newest);
+    EXPECT_TRUE(driver.Acted());
+    EXPECT_EQ(countLine, "4 new mail messages");
+    EXPECT_EQ(lines, (std::vector<std::wstring>{L"J\u00FCrgen \u2014 Gr\u00FC\u00DFe",
+                                                L"&Bob \u2014 100%s", L"no sender"}));
+}
