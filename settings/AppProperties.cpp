@@ -22,6 +22,10 @@ const char kRepeatMailCheck[] = "Repeat Mail Check";
 const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
 const char kSecurity[] = "Security";
+const char kWindowsNotification[] = "Windows Notification";
+const char kQuietHours[] = "Quiet Hours";
+const char kQuietFrom[] = "Quiet From";
+const char kQuietTo[] = "Quiet To";
 
 }  // namespace
 
@@ -41,6 +45,10 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     Put(FMailAppPath, LoadString(kNotification, kMailAppPath, NotSetMarker));
     Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
     LoadMailAppPath();
+    FWindowsNotification = Registry.ReadBool(kNotification, kWindowsNotification, false);
+    FQuietHours = Registry.ReadBool(kNotification, kQuietHours, false);
+    Put(FQuietFrom, LoadString(kNotification, kQuietFrom, kDefaultQuietFrom));
+    Put(FQuietTo, LoadString(kNotification, kQuietTo, kDefaultQuietTo));
 
     FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
     FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
@@ -150,6 +158,26 @@ void TAppProperties::SetUseDialUpNetworking(bool value) {
 void TAppProperties::SetSecurity(TSecurityMode value) {
     FSecurity = value;
     Registry.WriteInteger(kMailbox, kSecurity, value);
+}
+
+void TAppProperties::SetWindowsNotification(bool value) {
+    FWindowsNotification = value;
+    Registry.WriteBool(kNotification, kWindowsNotification, value);
+}
+
+void TAppProperties::SetQuietHours(bool value) {
+    FQuietHours = value;
+    Registry.WriteBool(kNotification, kQuietHours, value);
+}
+
+void TAppProperties::SetQuietFrom(const std::string& value) {
+    Put(FQuietFrom, value);
+    Registry.WriteString(kNotification, kQuietFrom, value);
+}
+
+void TAppProperties::SetQuietTo(const std::string& value) {
+    Put(FQuietTo, value);
+    Registry.WriteString(kNotification, kQuietTo, value);
 }
 
 bool TAppProperties::SettingsComplete() const {

@@ -31,6 +31,9 @@ public:
     // The default of "Mail App Path" while the load reads it: three characters no path can hold,
     // so a value never stored is told apart from one stored empty.
     static constexpr const char* NotSetMarker = "\x01\x02\x03";
+    // The quiet hours offered until the user sets others: the night.
+    static constexpr const char* kDefaultQuietFrom = "22:00";
+    static constexpr const char* kDefaultQuietTo = "07:00";
 
     // Loads every setting from the key at keyPath (created when missing). A value of the wrong
     // type takes its default and the load goes on; nothing else is checked.
@@ -54,6 +57,12 @@ public:
     bool UseDialUpNetworking() const { return FUseDialUpNetworking; }
     // Stored in the Mailbox section as "Security"; absent, of another type or out of range: none.
     TSecurityMode Security() const { return FSecurity; }
+    // In the Notification section: "Windows Notification" (off by default) shows a balloon
+    // instead of the message window; "Quiet Hours" with "Quiet From" and "Quiet To" as "HH:MM".
+    bool WindowsNotification() const { return FWindowsNotification; }
+    bool QuietHours() const { return FQuietHours; }
+    std::string QuietFrom() const { return Get(FQuietFrom); }
+    std::string QuietTo() const { return Get(FQuietTo); }
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -72,6 +81,10 @@ public:
     void SetRepeatMailInterval(std::int32_t value);
     void SetUseDialUpNetworking(bool value);
     void SetSecurity(TSecurityMode value);
+    void SetWindowsNotification(bool value);
+    void SetQuietHours(bool value);
+    void SetQuietFrom(const std::string& value);
+    void SetQuietTo(const std::string& value);
 
     // Server, user name and password are all non-empty (a blank counts).
     bool SettingsComplete() const;
@@ -103,4 +116,8 @@ private:
     std::atomic<std::int32_t> FRepeatMailInterval{10};
     std::atomic<bool> FUseDialUpNetworking{false};
     std::atomic<TSecurityMode> FSecurity{smNone};
+    std::atomic<bool> FWindowsNotification{false};
+    std::atomic<bool> FQuietHours{false};
+    std::string FQuietFrom;
+    std::string FQuietTo;
 };

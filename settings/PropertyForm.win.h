@@ -46,7 +46,7 @@ public:
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
     bool PropertiesValid();
-    // Writes all fourteen values; a setter's error passes to the caller.
+    // Writes every value; a setter's error passes to the caller.
     void SetProperties();
     // An enabled edit has the window colour, a disabled one the button face, so it looks grey.
     void SetEditBox(bool enabled, int edit);
@@ -75,6 +75,8 @@ private:
     void WinSoundRBClick();
     void LaunchMailAppCBClick();
     void PlaySoundCBClick();
+    void ShowDialogCBClick();
+    void QuietHoursCBClick();
 
     TAppProperties& Settings;
     // GeneralSheet, MailSheet, NotificationSheet

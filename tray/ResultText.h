@@ -13,6 +13,10 @@ extern const char kNotCheckedHint[];  // "Your mail has not yet been checked"
 // "At 9:05 you had 3 mail messages".
 std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator);
 
+// The hint while notifications are paused: the hint and " (paused)", the hint shortened when
+// both would not fit the 63 characters that the tray shows.
+std::string PausedTrayHint(const std::string& hint);
+
 struct PopupLines {
     std::string TimeLine;   // "At 14:30 you had", or "Your mail has not" before any check
     std::string CountLine;  // "1 mail message", or "yet been checked"
