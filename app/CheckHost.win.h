@@ -22,6 +22,10 @@ public:
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
+    std::uint32_t Ticks() override;
+    void StartRetryTimer(std::uint32_t milliseconds) override;
+    void StopRetryTimer() override;
+    bool KeepQuiet() override;
 
 private:
     TAppProperties& Settings;

@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "app/CheckInterval.h"
+#include "app/MainForm.win.h"
+#include "app/NetworkWatch.win.h"
 #include "app/Program.win.h"
 #include "framework/Application.win.h"
 #include "tray/TrayStatus.win.h"
@@ -13,6 +15,17 @@ std::unique_ptr<TTimedCheck> FTimedCheck;
 // Stopped threads whose request was on the stack when they were stopped; joined once ended.
 std::vector<std::unique_ptr<TTimedCheck>> Stopped;
 bool Wired = false;
+// On a direct connection: changes of the network reach the main form.
+std::unique_ptr<TNetworkWatch> NetworkWatch;
+
+void WatchNetwork(bool watch) {
+    if (!watch) {
+        NetworkWatch.reset();
+    } else if (!NetworkWatch && Application.MainForm()) {
+        NetworkWatch = std::make_unique<TNetworkWatch>(Application.MainForm()->Handle(),
+                                                       WM_NETWORKCHANGED);
+    }
+}
 
 void JoinEndedThreads() {
     for (auto it = Stopped.begin(); it != Stopped.end();)
@@ -58,6 +71,7 @@ void TConnectionEvent::HandleDisconnected(TConnectionStatus*) {
 }
 
 void ApplyCheckSettings() {
+    WatchNetwork(!AppProperties->UseDialUpNetworking());
     if (AppProperties->UseDialUpNetworking()) {
         WireConnectionEvents();
         if (!DialUpConnected()) {
@@ -107,6 +121,7 @@ void UnwireConnectionEvents() {
 }
 
 void StopCheckTriggers() {
+    WatchNetwork(false);
     UnwireConnectionEvents();
     StopTimedCheck();
     for (auto& thread : Stopped)

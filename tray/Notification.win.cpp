@@ -4,11 +4,15 @@
 #include "settings/AppProperties.h"
 #include "tray/MailSound.win.h"
 #include "tray/NumMessagesForm.win.h"
+#include "tray/TrayStatus.win.h"
 
 void NotifyAfterCheck(const TAppProperties& settings, std::int32_t count) {
     if (settings.PlaySoundEnabled()) PlayMailSound(settings);
     bool shown = true;
-    if (settings.ShowMessageWindow()) shown = ShowCountWindow(count);
+    if (settings.ShowMessageWindow() && settings.WindowsNotification())
+        ShowCountBalloon(count);  // it waits for nobody, like no window at all
+    else if (settings.ShowMessageWindow())
+        shown = ShowCountWindow(count);
     if (count <= 0) return;
     // A result that only refreshed an open window leaves the mail program to the call that
     // opened it.
