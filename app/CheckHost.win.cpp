@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/CheckTriggers.win.h"
 #include "app/ErrorForm.win.h"
 #include "app/MainForm.win.h"
 #include "app/Quiet.win.h"
@@ -30,7 +29,7 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
 void TCheckHost::OpenPropertiesDialog(int page) {
-    if (ShowPropertiesDialog(Settings, page)) ApplyCheckSettings();
+    if (ShowPropertiesDialog(Settings, page) && OnSettingsApplied) OnSettingsApplied();
 }
 
 void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time) {
@@ -47,6 +46,10 @@ void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
     ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+}
+
+void TCheckHost::ReportProgramFailure(std::exception_ptr failure) {
+    Application.ReportException(failure);
 }
 
 void TCheckHost::ProcessMessages() { Application.ProcessMessages(); }

@@ -2,6 +2,8 @@
 // The check controller's view of the running program: the settings, the count job and the
 // windows that show a result.
 
+#include <functional>
+
 #include "app/MailCheck.h"
 
 class TAppProperties;
@@ -19,6 +21,7 @@ public:
     void NotifyAfterCheck(std::int32_t count) override;
     void ShowLastResult(std::int32_t count, TDateTime time) override;
     void ReportMailError(const std::string& message, TMailErrorKind kind) override;
+    void ReportProgramFailure(std::exception_ptr failure) override;
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
@@ -26,6 +29,9 @@ public:
     void StartRetryTimer(std::uint32_t milliseconds) override;
     void StopRetryTimer() override;
     bool KeepQuiet() override;
+
+    // After the Properties dialog has stored new settings: they are put into effect.
+    std::function<void()> OnSettingsApplied;
 
 private:
     TAppProperties& Settings;

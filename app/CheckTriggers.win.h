@@ -1,9 +1,11 @@
 #pragma once
 // The checks nobody asked for: once when the settings take effect, every N minutes on the
-// periodic thread, and when a dial-up connection comes up. The periodic thread and the dial-up
-// poller hand each request to the user-interface thread (TApplication::Synchronize) and wait
-// until it is over, so the period runs from the end of one check to the start of the next, and
-// every check, the tray and TimedCheck stay on the user-interface thread.
+// periodic thread, when a dial-up connection comes up, and on a direct connection after a
+// resume or a change of the network (which the main form hears). The periodic thread and the dial-up
+// poller hand each request to the user-interface thread (TThread::HandOver) and wait until it is
+// over or they are stopped, so the period runs from the end of one check to the start of the
+// next, and every check, the tray and the triggers' state stay on the user-interface thread.
+// The poller runs only while dial-up is chosen.
 
 #include <cstdint>
 #include <memory>
@@ -11,47 +13,66 @@
 #include "dialup/ConnectionStatus.win.h"
 #include "framework/Thread.win.h"
 
-// The periodic thread: sleeps Interval milliseconds, then hands CheckMail(false) over; again
-// until it is stopped. A stop wakes it at once, and a stopped thread never checks.
-class TTimedCheck final : public TThread {
+class TAppProperties;
+class TMailStatus;
+class TNetworkWatch;
+
+// The periodic thread's body: sleeps Interval milliseconds, then hands CheckMail(false) over;
+// again until it is stopped. A stop wakes it at once, and a stopped thread never checks.
+class TPeriodicCheck {
 public:
-    // Starts at once.
-    explicit TTimedCheck(std::int32_t interval);
-    ~TTimedCheck() override;
+    TPeriodicCheck(TMailStatus& status, std::int32_t interval)
+        : Interval(interval), Status(status) {}
 
     const std::int32_t Interval;
 
-protected:
-    void Execute() override;
+    void Execute(TThread& thread);
+
+private:
+    TMailStatus& Status;
 };
 
-// The poller's callbacks: a connection that comes up is checked at once, and the periodic
-// thread starts after that check; a connection that goes down stops the periodic thread and
-// shows the no-mail picture. Both run on the poller's thread and hand their work over.
-class TConnectionEvent {
+using TTimedCheck = TThreadOf<TPeriodicCheck>;
+
+// Everything here runs on the user-interface thread.
+class TCheckTriggers {
 public:
-    void HandleConnected(TConnectionStatus* Sender);
-    void HandleDisconnected(TConnectionStatus* Sender);
+    TCheckTriggers(TAppProperties& settings, TMailStatus& status);
+    // Unwires and stops the poller and the periodic thread.
+    ~TCheckTriggers();
+    TCheckTriggers(const TCheckTriggers&) = delete;
+    TCheckTriggers& operator=(const TCheckTriggers&) = delete;
+
+    // Puts "Use Dial-up Networking" and the repeat settings into effect (the poller runs with
+    // dial-up only), and checks unless the program waits for a dial-up connection.
+    void ApplyCheckSettings();
+    // Replaces the periodic thread by one with the interval for these minutes.
+    void StartTimedCheck(std::int32_t minutes);
+    // The same with the interval in milliseconds; the tests' way to short periods.
+    void StartTimedCheckInterval(std::int32_t milliseconds);
+    // Stops the periodic thread and joins it. The thread is taken out first, so whatever runs
+    // meanwhile finds none to stop or replace.
+    void StopTimedCheck();
+    // The periodic thread, or null.
+    const TTimedCheck* TimedCheck() const { return FTimedCheck.get(); }
+
+    // The poller's period from its next start; the tests' way to short polls.
+    DWORD PollPeriod = ConnectionPollPeriod;
+
+private:
+    // The poller's callbacks, on its thread: they hand their work over. A connection that comes
+    // up is checked at once, and the periodic thread starts after that check; a connection that
+    // goes down stops the periodic thread and shows the no-mail picture.
+    void WireConnectionEvents();
+    void UnwireConnectionEvents();
+    void Connected();
+    void Disconnected();
+    // On a direct connection the changes of the network reach the main form.
+    void WatchNetwork(bool watch);
+
+    TAppProperties& Settings;
+    TMailStatus& Status;
+    std::unique_ptr<TTimedCheck> FTimedCheck;
+    bool Wired = false;
+    std::unique_ptr<TNetworkWatch> NetworkWatch;
 };
-
-// The following run on the user-interface thread.
-
-// Puts "Use Dial-up Networking" and the repeat settings into effect, and checks unless the
-// program waits for a dial-up connection.
-void ApplyCheckSettings();
-// Replaces the periodic thread by one with the interval for these minutes (TimedCheckInterval).
-void StartTimedCheck(std::int32_t minutes);
-// The same with the interval in milliseconds; the tests' way to short periods.
-void StartTimedCheckInterval(std::int32_t milliseconds);
-// Stops the periodic thread; it is joined unless its request is being served further up this
-// thread's stack, and then later.
-void StopTimedCheck();
-// The periodic thread, or null.
-const TTimedCheck* TimedCheck();
-// Installs ConnectionEvent's handlers as the poller's callbacks, or clears them.
-void WireConnectionEvents();
-void UnwireConnectionEvents();
-// At program end: unwires, stops every periodic thread and joins it. One whose request this
-// thread is serving (the end of the logon came during a periodic check) is left to the end of
-// the process, which follows.
-void StopCheckTriggers();

@@ -77,19 +77,17 @@ void TMailStatus::StartCheck(const std::string& server, const std::string& userN
 
     // A failure outside the four kinds leaves Run without a callback; it still ends the check,
     // so that the next request can start one, and the user learns what went wrong.
-    std::string unexpected;
-    bool failedUnexpectedly = false;
+    std::exception_ptr unexpected;
     try {
         job->Run();
-    } catch (const std::exception& e) {
-        failedUnexpectedly = true;
-        unexpected = e.what();
+    } catch (...) {
+        unexpected = std::current_exception();
     }
     job.reset();
     FMailMessageCount = nullptr;
-    if (failedUnexpectedly) {
+    if (unexpected) {
         Busy = false;
-        Host.ReportMailError(unexpected, mekMail);
+        Host.ReportProgramFailure(unexpected);
     }
     if (DnsRetryDue) RetryBusyNameServer();
 }

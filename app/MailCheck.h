@@ -7,6 +7,7 @@
 // over to it before they reach CheckMail.
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -34,6 +35,9 @@ public:
     virtual void NotifyAfterCheck(std::int32_t count) = 0;
     virtual void ShowLastResult(std::int32_t count, TDateTime time) = 0;
     virtual void ReportMailError(const std::string& message, TMailErrorKind kind) = 0;
+    // A failure that is the program's own, not the server's (a callback that threw, a reply
+    // the program could not take apart): the program's error report, not the error dialog.
+    virtual void ReportProgramFailure(std::exception_ptr failure) = 0;
 
     // Handles every message waiting in the calling thread's queue.
     virtual void ProcessMessages() = 0;

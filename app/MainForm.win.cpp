@@ -1,7 +1,6 @@
 #include "app/MainForm.win.h"
 
 #include "app/AboutBox.win.h"
-#include "app/CheckTriggers.win.h"
 #include "app/Program.win.h"
 #include "dialup/ConnectionStatus.win.h"
 #include "framework/Application.win.h"
@@ -51,18 +50,18 @@ void TMainForm::InitialiseTrayAndEvents() {
     SetMailWaiting(false);
     SetTrayDoubleClick([this](TNotifyIcon*) { CheckNow1Click(); });
     SetTrayClick([this](TNotifyIcon*) { ShowLast1Click(); });
-    ApplyCheckSettings();
+    Program().Triggers.ApplyCheckSettings();
 }
 
 bool TMainForm::CanCheckNow() const {
-    return !AppProperties->UseDialUpNetworking() || DialUpConnected();
+    return !Program().Settings->UseDialUpNetworking() || DialUpConnected();
 }
 
 void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
-    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = MailStatus->HasCheckResult();
+    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = Program().Status.HasCheckResult();
     TrayIconMenu.Item(IDM_CHECKNOW).Enabled = CanCheckNow();
     // The separator comes and goes with the item below it.
-    const bool mailProgram = AppProperties->MailAppExists();
+    const bool mailProgram = Program().Settings->MailAppExists();
     TrayIconMenu.Item(IDM_N3).Visible = mailProgram;
     TrayIconMenu.Item(IDM_STARTMAILPROGRAM).Visible = mailProgram;
     TrayIconMenu.Item(IDM_PAUSENOTIFICATIONS).Visible = !NotificationsPaused();
@@ -72,31 +71,31 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
 void TMainForm::CheckNow1Click() {
     // The double click reaches this too, whatever the menu item's state.
     if (CanCheckNow()) {
-        MailStatus->CheckMail(true);
+        Program().Status.CheckMail(true);
         return;
     }
     SetForegroundWindow(Application.Handle());
     ShowInformationMessage(ResourceString(IDS_CONNECTFIRST));
 }
 
-void TMainForm::ShowLast1Click() { MailStatus->ShowLastCheck(); }
+void TMainForm::ShowLast1Click() { Program().Status.ShowLastCheck(); }
 
 void TMainForm::StartMailProgramClick() {
-    OpenMailProgram(AppProperties->MailAppPath(), AppProperties->MailAppCommandLineParameter());
+    OpenMailProgram(Program().Settings->MailAppPath(), Program().Settings->MailAppCommandLineParameter());
 }
 
-void TMainForm::Properties1Click() { CheckHost->OpenPropertiesDialog(kGeneralPage); }
+void TMainForm::Properties1Click() { Program().Host->OpenPropertiesDialog(kGeneralPage); }
 
 void TMainForm::About1Click() { ShowAboutBox(); }
 
 void TMainForm::Exit1Click() {
-    MailStatus->CancelMailCheck();
+    Program().Status.CancelMailCheck();
     PostQuitMessage(0);
 }
 
 void TMainForm::PropsCheckTimerTimer() {
     StopTimer(kPropsCheckTimer);
-    if (!AppProperties->SettingsComplete()) MailStatus->PromptForSettings();
+    if (!Program().Settings->SettingsComplete()) Program().Status.PromptForSettings();
 }
 
 // The hour is the timer's: a change of the clock or of summer time neither ends nor lengthens it.
@@ -112,11 +111,11 @@ void TMainForm::ResumeNotificationsClick() {
 
 void TMainForm::NetworkMayHaveChanged() {
     // With dial-up the connection's own events rule the checks.
-    if (AppProperties->UseDialUpNetworking()) return;
+    if (Program().Settings->UseDialUpNetworking()) return;
     const std::uint32_t now = GetTickCount();
-    MailStatus->Woke();
+    Program().Status.Woke();
     if (Debounce.Event(now))
-        MailStatus->CheckMail(false);
+        Program().Status.CheckMail(false);
     else
         StartTimer(kDebounceTimer, Debounce.HeldBackDelay(now));
 }
@@ -174,12 +173,12 @@ void TMainForm::OnTimer(UINT_PTR id) {
             break;
         case kDebounceTimer:
             StopTimer(kDebounceTimer);
-            if (Debounce.TimerDue(GetTickCount()) && !AppProperties->UseDialUpNetworking())
-                MailStatus->CheckMail(false);
+            if (Debounce.TimerDue(GetTickCount()) && !Program().Settings->UseDialUpNetworking())
+                Program().Status.CheckMail(false);
             break;
         case kRetryTimer:
             StopTimer(kRetryTimer);
-            MailStatus->RetryDue();
+            Program().Status.RetryDue();
             break;
         case kPauseTimer:
             ResumeNotificationsClick();

@@ -1,9 +1,8 @@
 #pragma once
 // The application's main form. It is never shown: it owns the tray icon's menu, the one-second
-// settings timer and the timers of the checks after a resume, gives the tray icon a window,
-// hears the system's power messages, serves the requests that other
-// threads hand to the user-interface thread, and holds every command of the user. It lives as
-// long as the program.
+// settings timer and the timers of the checks after a resume or a network change, gives the tray
+// icon a window, hears the system's power messages and holds every command of the user. It is
+// the last part of the program (TProgram) to be made and the first to go.
 
 #include <cstdint>
 

@@ -2,40 +2,30 @@
 
 #include "app/CheckHost.win.h"
 #include "app/MainForm.win.h"
-#include "dialup/ConnectionStatus.win.h"
-#include "dialup/RasBinding.win.h"
-#include "mailbase/MailBase.win.h"
-#include "settings/AppProperties.win.h"
-#include "tray/TrayStatus.win.h"
 
-std::unique_ptr<TAppProperties> AppProperties;
-std::unique_ptr<ICheckHost> CheckHost;
-std::unique_ptr<TMailStatus> MailStatus;
-std::unique_ptr<TConnectionEvent> ConnectionEvent;
-std::unique_ptr<TMainForm> MainForm;
+namespace {
 
-void CreateGlobalObjects() {
-    BindRasLibrary();
-    StartConnectionStatus();
-    AppProperties = CreateAppProperties(DialUpAvailable);
-    RegisterMailBaseMessages();
-    LoadTrayPictures();
-    CheckHost = std::make_unique<TCheckHost>(*AppProperties);
-    MailStatus = std::make_unique<TMailStatus>(*CheckHost);
-    ConnectionEvent = std::make_unique<TConnectionEvent>();
+TProgram* Current = nullptr;
+
+std::unique_ptr<ICheckHost> MakeHost(TProgram& program, const TProgram::THostFactory& factory) {
+    if (factory) return factory(program);
+    auto host = std::make_unique<TCheckHost>(*program.Settings);
+    host->OnSettingsApplied = [&program] { program.Triggers.ApplyCheckSettings(); };
+    return host;
 }
 
-void CreateMainForm() { MainForm = std::make_unique<TMainForm>(); }
+}  // namespace
 
-void EndProgram() {
-    // The threads first: their requests reach everything released below, and the poller calls
-    // into the dial-up library until its thread has ended.
-    StopCheckTriggers();
-    StopConnectionStatus();
-    MainForm.reset();
-    ConnectionEvent.reset();
-    MailStatus.reset();
-    CheckHost.reset();
-    AppProperties.reset();
-    UnbindRasLibrary();
+TProgram::TProgram(std::unique_ptr<TAppProperties> settings, THostFactory makeHost)
+    : Settings(std::move(settings)),
+      Host(MakeHost(*this, makeHost)),
+      Status(*Host),
+      Triggers(*Settings, Status) {
+    Current = this;
 }
+
+TProgram::~TProgram() { Current = nullptr; }
+
+void TProgram::CreateMainForm() { MainForm = std::make_unique<TMainForm>(); }
+
+TProgram& Program() { return *Current; }

@@ -1,7 +1,10 @@
 #pragma once
-// The program's global objects, created at start-up in a fixed order and released at the end
-// in the reverse order.
+// The running program: its parts as members, made in start-up order and ended in the reverse
+// order by their destructors. The main form, which puts up the tray icon and starts checking,
+// comes last and goes first; the triggers go next, which stops and joins the background threads
+// before anything their requests reach is gone.
 
+#include <functional>
 #include <memory>
 
 #include "app/CheckTriggers.win.h"
@@ -10,18 +13,26 @@
 
 class TMainForm;
 
-extern std::unique_ptr<TAppProperties> AppProperties;
-extern std::unique_ptr<ICheckHost> CheckHost;
-extern std::unique_ptr<TMailStatus> MailStatus;
-extern std::unique_ptr<TConnectionEvent> ConnectionEvent;
-extern std::unique_ptr<TMainForm> MainForm;
+class TProgram {
+public:
+    using THostFactory = std::function<std::unique_ptr<ICheckHost>(TProgram&)>;
 
-// The dial-up binding and poller, the settings, the session's messages, the tray pictures, the
-// check state and the connection event receiver.
-void CreateGlobalObjects();
-// The hidden main form, which puts up the tray icon and starts checking.
-void CreateMainForm();
-// Stops and joins the background threads (answering their hand-overs with nothing to do), takes
-// the icon out of the tray with the main form, and releases the global objects. Safe to call
-// twice: the end of the user's logon runs it before the normal end would.
-void EndProgram();
+    // Takes the settings and makes the check host (the real one unless the tests give theirs),
+    // the controller and the triggers. There is one program at a time.
+    explicit TProgram(std::unique_ptr<TAppProperties> settings, THostFactory makeHost = nullptr);
+    ~TProgram();
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    // The hidden main form, which puts up the tray icon and starts checking.
+    void CreateMainForm();
+
+    const std::unique_ptr<TAppProperties> Settings;
+    const std::unique_ptr<ICheckHost> Host;
+    TMailStatus Status;
+    TCheckTriggers Triggers;
+    std::unique_ptr<TMainForm> MainForm;
+};
+
+// The program that exists now; for the code of the user-interface thread.
+TProgram& Program();

@@ -1,7 +1,5 @@
 #include "app/SingleInstance.win.h"
 
-#include <windows.h>
-
 #include "app/StartupNames.h"
 
 std::string ModulePath() {
@@ -10,10 +8,16 @@ std::string ModulePath() {
     return path;
 }
 
-bool CheckForSingleInstance() {
-    const std::string name = SingleInstanceMutexName(ModulePath());
-    // Either handle stays open until the process ends; the platform then releases it.
-    if (OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str())) return false;
-    CreateMutexA(nullptr, FALSE, name.c_str());
-    return true;
+std::string TSingleInstance::SingleInstanceName() { return SingleInstanceMutexName(ModulePath()); }
+
+TSingleInstance::TSingleInstance(const std::string& name, const std::function<void()>& looked) {
+    SetLastError(ERROR_SUCCESS);
+    FMutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    // A mutex that cannot be made at all keeps nobody from running, as before there was one.
+    FFirst = GetLastError() != ERROR_ALREADY_EXISTS;
+    if (looked) looked();
+}
+
+TSingleInstance::~TSingleInstance() {
+    if (FMutex) CloseHandle(FMutex);
 }

@@ -33,7 +33,8 @@ public:
 private:
     std::mutex RasLock;
     std::unique_ptr<TRAS> RAS;
-    // Touched only by the polling thread.
+    // Touched by one poll at a time: the poller's first on the thread that makes it, before its
+    // own thread starts, then only by that thread.
     bool LastConnected = false;
 
     std::mutex EventLock;

@@ -1,16 +1,17 @@
 #include "dialup/ConnectionStatus.win.h"
 
+#include <memory>
 #include <mutex>
 
 #include "framework/Application.win.h"
 
 namespace {
 
-// Null before start-up and once the poller has been stopped; owned by Start/StopConnectionStatus.
-// The lock is held by every operation that uses the poller, so that none of them meets a poller
-// that StopConnectionStatus is destroying; it is never held while the poller's thread is joined.
+// Null while no poller runs; owned by Start/StopConnectionStatus. The lock is held by every
+// operation that uses the poller, so that none of them meets a poller that StopConnectionStatus
+// is destroying; it is never held while the poller's thread is joined.
 std::mutex ConnectionStatusLock;
-TConnectionStatus* ConnectionStatus = nullptr;
+TConnectionPoller* ConnectionStatus = nullptr;
 
 std::unique_ptr<TRAS> CreateRAS(const TRasBinding& binding) {
     return std::make_unique<TRAS>(binding.Api(), RegisterWindowMessageA("RASDialEvent"));
@@ -20,45 +21,43 @@ std::unique_ptr<TRAS> CreateRAS(const TRasBinding& binding) {
 
 TConnectionStatus::TConnectionStatus(const TRasBinding& binding, DWORD pollPeriod)
     : FMonitor(CreateRAS(binding), this), PollPeriod(pollPeriod) {
-    Start();
+    // No callback is set yet: this records the state, so a connection already up when the
+    // poller starts is not reported as one coming up.
+    FMonitor.Poll();
 }
 
-TConnectionStatus::~TConnectionStatus() {
-    Terminate();
-    WaitFor();
+bool TConnectionStatus::HandOver(std::function<void()> action) {
+    TThread* thread = FThread.load();
+    return thread && thread->HandOver(std::move(action));
 }
 
-void TConnectionStatus::Execute() {
-    while (!Terminated()) {
+void TConnectionStatus::Execute(TThread& thread) {
+    FThread = &thread;
+    for (;;) {
+        thread.SleepUnlessTerminated(PollPeriod);
+        if (thread.Terminated()) return;
         // A callback that fails is reported like any other failure; the polls go on.
         try {
             FMonitor.Poll();
         } catch (...) {
             Application.ReportException(std::current_exception());
         }
-        SleepUnlessTerminated(PollPeriod);
     }
 }
 
 void StartConnectionStatus(DWORD pollPeriod) {
     std::lock_guard<std::mutex> lock(ConnectionStatusLock);
-    if (!ConnectionStatus) ConnectionStatus = new TConnectionStatus(RasBinding, pollPeriod);
+    if (!ConnectionStatus) ConnectionStatus = new TConnectionPoller(RasBinding, pollPeriod);
 }
 
 void StopConnectionStatus() {
-    std::unique_ptr<TConnectionStatus> poller;
+    std::unique_ptr<TConnectionPoller> poller;
     {
         // Unpublished first, so that a callback still running meets no poller.
         std::lock_guard<std::mutex> lock(ConnectionStatusLock);
         poller.reset(ConnectionStatus);
         ConnectionStatus = nullptr;
     }
-    if (!poller) return;
-    poller->Terminate();
-    // A poller whose hand-over this thread is serving further up its stack cannot end before
-    // that returns, which happens only when the process ends at the end of the logon: it is
-    // left to the process's end rather than destroyed under its own feet.
-    if (!poller->WaitFor()) poller.release();
 }
 
 void SetConnectedCallback(TConnectionCallback callback) {
@@ -69,11 +68,6 @@ void SetConnectedCallback(TConnectionCallback callback) {
 void SetDisconnectedCallback(TConnectionCallback callback) {
     std::lock_guard<std::mutex> lock(ConnectionStatusLock);
     if (ConnectionStatus) ConnectionStatus->Monitor().SetOnDisconnected(std::move(callback));
-}
-
-bool DialUpAvailable() {
-    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
-    return ConnectionStatus && RasAvailable();
 }
 
 bool DialUpConnected() {

@@ -1,10 +1,14 @@
 #pragma once
 // The connection status poller: a thread that asks the dial-up service whether a connection is
-// up, at once and then every ten seconds, and reports each change through two callbacks that
-// run on the poller's thread. The process-wide operations below are the rest of the program's
-// way to it; they do nothing (or answer false) while no poller runs.
+// up every ten seconds and reports each change through two callbacks that run on the poller's
+// thread. The state when it starts is taken before its thread runs and is not reported. The
+// process-wide operations below are the rest of the program's way to it; they do nothing (or
+// answer false) while no poller runs, which is whenever dial-up is not chosen.
 
 #include <windows.h>
+
+#include <atomic>
+#include <functional>
 
 #include "dialup/ConnectionMonitor.h"
 #include "dialup/RasBinding.win.h"
@@ -12,35 +16,37 @@
 
 constexpr DWORD ConnectionPollPeriod = 10000;
 
-class TConnectionStatus final : public TThread {
+// The poller's body; TConnectionPoller is the poller.
+class TConnectionStatus {
 public:
-    // Creates its TRAS over the binding's entry points and starts polling. The binding must
-    // outlive the poller.
+    // Creates its TRAS over the binding's entry points and takes the state now. The binding
+    // must outlive the poller.
     explicit TConnectionStatus(const TRasBinding& binding = RasBinding,
                                DWORD pollPeriod = ConnectionPollPeriod);
-    // Stops the thread and waits for it (see TThread::WaitFor).
-    ~TConnectionStatus() override;
 
     TConnectionMonitor& Monitor() { return FMonitor; }
+    // From a callback, on the poller's thread: TThread::HandOver of the poller's thread.
+    bool HandOver(std::function<void()> action);
 
-protected:
-    void Execute() override;
+    void Execute(TThread& thread);
 
 private:
     TConnectionMonitor FMonitor;
     const DWORD PollPeriod;
+    std::atomic<TThread*> FThread{nullptr};
 };
 
-// Creates the one poller, ConnectionStatus, over RasBinding. At start-up, after BindRasLibrary.
+using TConnectionPoller = TThreadOf<TConnectionStatus>;
+
+// Creates the one poller over RasBinding unless it runs. On the user-interface thread.
 void StartConnectionStatus(DWORD pollPeriod = ConnectionPollPeriod);
-// Stops the poller at once and waits for its thread, answering messages sent to the calling
-// thread meanwhile, then destroys it. From then on the operations below do nothing. At program
-// end, before what the callbacks reach is released and before UnbindRasLibrary.
+// Stops the poller at once and joins its thread (which ends a hand-over it waits in), then
+// destroys it. From then on the operations below do nothing. Before what the callbacks reach is
+// released and before UnbindRasLibrary.
 void StopConnectionStatus();
 
 // The operations of the rest of the program; for the user-interface thread and the callbacks.
 void SetConnectedCallback(TConnectionCallback callback);
 void SetDisconnectedCallback(TConnectionCallback callback);
-bool DialUpAvailable();
-// Asks the service now, on the calling thread.
+// Asks the service now, on the calling thread; false while no poller runs.
 bool DialUpConnected();

@@ -11,8 +11,9 @@ TApplication Application;
 
 namespace {
 
-// Posted to the application window when a report waits in the queue.
+// Posted to the application window when a report waits, and once for each work item queued.
 constexpr UINT WM_DELIVERREPORTS = WM_APP + 1;
+constexpr UINT WM_RUNWORK = WM_APP + 2;
 
 // Keyboard navigation of a dialog must keep working while a check pumps the dialog's
 // messages from inside one of its waits.
@@ -23,12 +24,6 @@ bool IsDialogMessageFor(MSG& msg) {
     if (!root || !GetClassNameA(root, className, sizeof className)) return false;
     return lstrcmpA(className, "#32770") == 0 && IsDialogMessageA(root, &msg);
 }
-
-struct TSynchronizeRequest {
-    const std::function<void()>* Action;
-    DWORD ThreadId;
-    bool Done;
-};
 
 }  // namespace
 
@@ -55,6 +50,9 @@ protected:
             case WM_DELIVERREPORTS:
                 Application.DeliverReports();
                 return 0;
+            case WM_RUNWORK:
+                Application.RunWork();
+                return 0;
             default:
                 return TWindow::WndProc(msg, wParam, lParam);
         }
@@ -68,13 +66,17 @@ TApplication::~TApplication() = default;
 
 void TApplication::Initialize(HINSTANCE instance) {
     FInstance = instance;
-    FSynchronizeMessage = RegisterWindowMessageA("Larkspur.Synchronize");
     FWindow = std::make_unique<TApplicationWindow>(instance);
+    FHandle = FWindow->Handle();
 }
 
-void TApplication::Destroy() { FWindow.reset(); }
+void TApplication::Destroy() {
+    FHandle = nullptr;
+    DropWork();
+    FWindow.reset();
+}
 
-HWND TApplication::Handle() const { return FWindow ? FWindow->Handle() : nullptr; }
+HWND TApplication::Handle() const { return FHandle.load(); }
 
 void TApplication::SetTitle(const std::string& title) { SetWindowTextA(Handle(), title.c_str()); }
 
@@ -127,44 +129,54 @@ void TApplication::Run() {
     }
 }
 
-void TApplication::SetMainForm(TForm* form) {
-    FMainForm = form;
-    FMainFormHandle = form ? form->Handle() : nullptr;
+void TApplication::Post(std::function<void()> action) {
+    HWND window = Handle();
+    if (!window || Terminated()) return;  // dropped here: the action goes with this scope
+    {
+        std::lock_guard<std::mutex> lock(FWorkLock);
+        FWork.push_back(std::move(action));
+    }
+    // Should the queue be full, the next item's message runs this one too.
+    PostMessageA(window, WM_RUNWORK, 0, 0);
 }
 
-bool TApplication::Synchronize(const std::function<void()>& action) {
-    HWND target = FMainFormHandle.load();
-    if (!target || Terminated()) return false;
-    TSynchronizeRequest request{&action, GetCurrentThreadId(), false};
-    // A window destroyed meanwhile answers at once, without running anything.
-    SendMessageA(target, FSynchronizeMessage, 0, reinterpret_cast<LPARAM>(&request));
-    return request.Done;
+void TApplication::RunWork() {
+    for (;;) {
+        if (Terminated()) {
+            DropWork();
+            return;
+        }
+        std::function<void()> action;
+        {
+            std::lock_guard<std::mutex> lock(FWorkLock);
+            if (FWork.empty()) return;
+            action = std::move(FWork.front());
+            FWork.pop_front();
+        }
+        try {
+            action();
+        } catch (...) {
+            ReportException(std::current_exception());
+        }
+    }
 }
 
-void TApplication::ServeSynchronize(LPARAM parameter) {
-    auto& request = *reinterpret_cast<TSynchronizeRequest*>(parameter);
-    // Once the end has begun there is nothing more to do for anybody.
-    if (Terminated()) return;
-    FServing.push_back(request.ThreadId);
-    struct PopServing {
-        std::vector<DWORD>& Serving;
-        ~PopServing() { Serving.pop_back(); }
-    } pop{FServing};
-    (*request.Action)();
-    request.Done = true;
-}
-
-bool TApplication::IsServing(DWORD threadId) const {
-    for (DWORD id : FServing)
-        if (id == threadId) return true;
-    return false;
+void TApplication::DropWork() {
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard<std::mutex> lock(FWorkLock);
+        dropped.swap(FWork);
+    }
 }
 
 void TApplication::ReportException(std::exception_ptr failure) noexcept {
     try {
         {
             std::lock_guard<std::mutex> lock(FReportsLock);
-            FReports.push_back(failure);
+            if (FReport)
+                ++FReportsHeld;
+            else
+                FReport = failure;
         }
         // A tool without the application window has nobody to tell; the report stays queued.
         if (HWND window = Handle()) PostMessageA(window, WM_DELIVERREPORTS, 0, 0);
@@ -174,15 +186,29 @@ void TApplication::ReportException(std::exception_ptr failure) noexcept {
 }
 
 void TApplication::DeliverReports() {
+    // A failure that repeats while its box is up (a timer's tick, a paint) must not stack boxes.
+    if (FReportShowing) return;
     for (;;) {
         std::exception_ptr failure;
+        unsigned held = 0;
         {
             std::lock_guard<std::mutex> lock(FReportsLock);
-            if (FReports.empty()) return;
-            failure = FReports.front();
-            FReports.pop_front();
+            if (!FReport) return;
+            std::swap(failure, FReport);
+            std::swap(held, FReportsHeld);
         }
-        const std::string message = ExceptionMessage(failure);
+        std::string message = ExceptionMessage(failure);
+        if (held > 0) {
+            char more[64];
+            wsprintfA(more, ResourceString(IDS_MOREREPORTS).c_str(), held);
+            message += "\r\n\r\n";
+            message += more;
+        }
+        FReportShowing = true;
+        struct ShowingEnds {
+            bool& Showing;
+            ~ShowingEnds() { Showing = false; }
+        } showingEnds{FReportShowing};
         if (OnException)
             OnException(message);
         else

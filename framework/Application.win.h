@@ -1,7 +1,7 @@
 #pragma once
 // The application object: the hidden top-level window that owns every form (and so keeps them
-// off the taskbar), the quitting flag, the message loop, ProcessMessages, the hand-over of work
-// from other threads to the user-interface thread, and the report of exceptions stopped at a
+// off the taskbar), the quitting flag, the message loop, ProcessMessages, the queue of work that
+// other threads hand to the user-interface thread, and the report of exceptions stopped at a
 // window procedure or a thread body.
 
 #include <windows.h>
@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <vector>
 
 class TForm;
 class TWindow;
@@ -49,28 +48,25 @@ public:
     // Runs the message loop until the quit message.
     void Run();
 
-    // The form that serves Synchronize; it sets and clears itself.
+    // The form whose window holds the tray icon; it sets and clears itself.
     TForm* MainForm() const { return FMainForm; }
-    void SetMainForm(TForm* form);
+    void SetMainForm(TForm* form) { FMainForm = form; }
 
-    // Runs action on the user-interface thread, by a blocking send to the main form, and returns
-    // when it is over. False, without running it, when there is no main form or the program has
-    // begun to end. An exception of the action is reported there and does not come back.
-    bool Synchronize(const std::function<void()>& action);
-    // The main form's handling of SynchronizeMessage.
-    void ServeSynchronize(LPARAM request);
-    UINT SynchronizeMessage() const { return FSynchronizeMessage; }
-    // Whether the user-interface thread is serving, further up its own stack, a Synchronize of
-    // that thread: waiting for such a thread would never end. On the user-interface thread.
-    bool IsServing(DWORD threadId) const;
+    // From any thread: queues action to run on the user-interface thread and returns at once.
+    // The queued actions run in order from whatever loop handles that thread's messages (one
+    // posted message each, so a modal loop runs them too). An action that throws is reported
+    // and the next runs. Once the end has begun, or without the application window, an action
+    // is dropped unrun: destroyed, which releases whoever waits for it (TThread::HandOver).
+    void Post(std::function<void()> action);
 
     // Called on the user-interface thread when the user's logon ends; the program is then
     // ended without returning to the message loop.
     std::function<void()> OnEndSession;
 
     // Reports an exception stopped at a window procedure or a thread body: from any thread, it
-    // is queued and shown in an error box by the user-interface thread once that one is back in
-    // a message loop. Never throws.
+    // is shown in an error box by the user-interface thread once that one is back in a message
+    // loop. One box at a time: the reports that come while it is up are held, and the first of
+    // them is shown once it closes, with the number of the others. Never throws.
     void ReportException(std::exception_ptr failure) noexcept;
     // Replaces the error box; the tests record reports with it.
     std::function<void(const std::string& message)> OnException;
@@ -78,18 +74,23 @@ public:
 private:
     class TApplicationWindow;
     void DeliverReports();
+    void RunWork();
+    void DropWork();
     bool DispatchOne(MSG& msg);
 
     HINSTANCE FInstance = nullptr;
     std::unique_ptr<TApplicationWindow> FWindow;
+    std::atomic<HWND> FHandle{nullptr};  // FWindow's, for the threads that post
     std::atomic<bool> FTerminated{false};
     TForm* FMainForm = nullptr;
-    std::atomic<HWND> FMainFormHandle{nullptr};
-    UINT FSynchronizeMessage = 0;
-    std::vector<DWORD> FServing;  // threads whose Synchronize runs now, innermost last
+
+    std::mutex FWorkLock;
+    std::deque<std::function<void()>> FWork;
 
     std::mutex FReportsLock;
-    std::deque<std::exception_ptr> FReports;
+    std::exception_ptr FReport;  // the next to show
+    unsigned FReportsHeld = 0;   // reports after FReport not shown on their own
+    bool FReportShowing = false; // only on the user-interface thread
 };
 
 extern TApplication Application;

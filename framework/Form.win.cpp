@@ -101,14 +101,6 @@ void TForm::OnTimer(UINT_PTR) {}
 
 void TForm::OnClose() { ModalResult = mrCancel; }
 
-LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == Application.SynchronizeMessage() && msg != 0) {
-        Application.ServeSynchronize(lParam);
-        return 0;
-    }
-    return TWindow::WndProc(msg, wParam, lParam);
-}
-
 void TForm::StartTimer(UINT_PTR id, UINT milliseconds) {
     if (!SetTimer(Handle(), id, milliseconds, nullptr)) RaiseLastOSError("SetTimer");
 }

@@ -42,7 +42,6 @@ protected:
     void OnTimer(UINT_PTR id) override;
     // The close box and Alt+F4 end a modal form with mrCancel.
     void OnClose() override;
-    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
     // A timer of this form; each tick reaches OnTimer with the id. Raises EOSError on failure.
     void StartTimer(UINT_PTR id, UINT milliseconds);

@@ -46,7 +46,8 @@
 // Strings
 #define IDS_UNEXPECTEDERROR 2900
 #define IDS_CONNECTFIRST 2901
-#define IDS_BALLOONTITLE 2902
+#define IDS_MOREREPORTS 2902
+#define IDS_BALLOONTITLE 2903
 
 // Properties dialog: the frame, its three pages, and their controls
 #define IDD_PROPERTIES 300

@@ -79,6 +79,13 @@ public:
     void ReportMailError(const std::string& message, TMailErrorKind kind) override {
         Log("error " + std::to_string(kind) + " " + message);
     }
+    void ReportProgramFailure(std::exception_ptr failure) override {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::exception& e) {
+            Log(std::string("program failure ") + e.what());
+        }
+    }
     void ProcessMessages() override { Log("messages"); }
     bool Pause(int ms) override {
         Log("pause " + std::to_string(ms));
@@ -393,14 +400,14 @@ TEST_F(MailCheck, ARetryIsDroppedWhenTheProgramQuitsOrANewerCheckRanDuringThePau
     EXPECT_EQ(status.LastCount, 8);
 }
 
-TEST_F(MailCheck, AFailureOutsideTheFourKindsEndsTheCheckAndIsReported) {
+TEST_F(MailCheck, AFailureOutsideTheFourKindsEndsTheCheckAndIsReportedAsTheProgramsOwn) {
     Script malformed;
     malformed.outcome = Script::Throw;
     malformed.message = "'3 1200 octets' is not a valid integer value";
     host.Scripts = {malformed, Succeeds(3)};
     status.CheckMail(false);
     EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "job freed",
-                               "error 0 '3 1200 octets' is not a valid integer value"}));
+                               "program failure '3 1200 octets' is not a valid integer value"}));
     EXPECT_FALSE(status.Busy);
     EXPECT_EQ(status.FMailMessageCount, nullptr);
     status.CheckMail(false);  // the next request checks again

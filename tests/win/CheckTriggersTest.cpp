@@ -35,13 +35,15 @@ TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) 
     constexpr double kInterval = 60, kCheckLength = 80, kClockSlack = 5;
     StartWithBareMainForm();
     std::vector<double> starts, ends;
+    bool insideASentMessage = false;
     Host().DuringCheck = [&] {
+        insideASentMessage |= InSendMessage() != FALSE;
         starts.push_back(Milliseconds());
         Application.Pause(static_cast<DWORD>(kCheckLength));
         ends.push_back(Milliseconds());
     };
     const double started = Milliseconds();
-    TTimedCheck timed(static_cast<std::int32_t>(kInterval));
+    TTimedCheck timed(Program().Status, static_cast<std::int32_t>(kInterval));
     EXPECT_TRUE(PumpUntil([&] { return Host().Checks >= 3; }));
     timed.Terminate();
     EXPECT_TRUE(timed.WaitFor(30000));
@@ -51,21 +53,23 @@ TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) 
     for (std::size_t i = 1; i < starts.size(); ++i)
         EXPECT_GE(starts[i] - ends[i - 1], kInterval - kClockSlack) << "check " << i;
     for (DWORD thread : Host().CheckThreads) EXPECT_EQ(thread, GetCurrentThreadId());
+    EXPECT_FALSE(insideASentMessage) << "where COM would refuse the file dialogs' calls";
 }
 
 TEST_F(CheckTriggersTest, AStopWakesThePeriodicThreadAndAStoppedThreadNeverChecks) {
     StartWithBareMainForm();
-    StartTimedCheck(60);
+    Triggers().StartTimedCheck(60);
     const DWORD stopping = GetTickCount();
-    StopTimedCheck();
+    Triggers().StopTimedCheck();
     EXPECT_LT(GetTickCount() - stopping, 30000u) << "the hour-long sleep was not cut short";
     EXPECT_EQ(TimedCheck(), nullptr);
 
     // Stopped while its request waits to be served: served, it finds nothing to do.
-    TTimedCheck timed(1);
-    for (int i = 0; i < 30000 && !(GetQueueStatus(QS_SENDMESSAGE) & QS_SENDMESSAGE); ++i) Sleep(1);
+    TTimedCheck timed(Program().Status, 1);
+    for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i) Sleep(1);
     timed.Terminate();
-    EXPECT_TRUE(timed.WaitFor(30000));
+    EXPECT_TRUE(timed.WaitFor(30000)) << "the wait for its request ended with the stop";
+    Application.ProcessMessages();
     EXPECT_EQ(Host().Checks, 0);
 }
 
@@ -82,7 +86,7 @@ TEST_F(CheckTriggersTest, TheIntervalComesFromTheSettingsAndAnyValueOutOfRangeIs
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.minutes) + (c.repeat ? " minutes" : " minutes, no repeat"));
         Settings(false, c.repeat, c.minutes);
-        ApplyCheckSettings();
+        Triggers().ApplyCheckSettings();
         EXPECT_EQ(Host().Checks, ++checks) << "every application of the settings checks";
         EXPECT_EQ(TimedCheck() ? TimedCheck()->Interval : 0, c.interval);
     }
@@ -91,7 +95,7 @@ TEST_F(CheckTriggersTest, TheIntervalComesFromTheSettingsAndAnyValueOutOfRangeIs
 TEST_F(CheckTriggersTest, DialUpConnectionsStartAndStopTheChecks) {
     Settings(true, true, 10);
     StartWithBareMainForm();
-    ApplyCheckSettings();
+    Triggers().ApplyCheckSettings();
     EXPECT_EQ(Host().Checks, 0) << "no connection, no check";
     EXPECT_EQ(TimedCheck(), nullptr);
 
@@ -112,15 +116,35 @@ TEST_F(CheckTriggersTest, DialUpConnectionsStartAndStopTheChecks) {
     EXPECT_EQ(Shell.Requests.back().Picture, IconPixels(NoMailPicture()));
     EXPECT_EQ(Shell.Tips().back(), hint) << "the hint still tells the last result";
 
-    // Switched to a direct connection: connections cause nothing any more.
+    // Switched to a direct connection: the poller has ended, and connections cause nothing.
     Settings(false, false);
-    ApplyCheckSettings();
+    Triggers().ApplyCheckSettings();
     EXPECT_EQ(Host().Checks, 2);
     const std::size_t requests = Shell.Requests.size();
+    const LONG polls = Fake.Calls("RasEnumConnectionsA");
     Connect(true);
-    WaitForPolls(3);
-    Connect(false);
-    WaitForPolls(3);
+    EXPECT_FALSE(DialUpConnected()) << "nobody asks the service";
+    Application.ProcessMessages();
+    EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), polls);
     EXPECT_EQ(Host().Checks, 2);
     EXPECT_EQ(Shell.Requests.size(), requests);
+}
+
+TEST_F(CheckTriggersTest, ADisconnectionDuringThePeriodicCheckStopsTheThreadWaitingForIt) {
+    Settings(true, true, 10);
+    Connect(true);
+    StartWithBareMainForm();
+    Triggers().ApplyCheckSettings();
+    ASSERT_EQ(Host().Checks, 1) << "connected when the settings took effect";
+    Host().DuringCheck = [&] {
+        Connect(false);
+        // The poller's request is served inside this check, and stops the periodic thread
+        // whose own request this is.
+        EXPECT_TRUE(PumpUntil([&] { return TimedCheck() == nullptr; }));
+    };
+    Triggers().StartTimedCheckInterval(1);
+    EXPECT_TRUE(PumpUntil([&] { return Host().Checks == 2 && TimedCheck() == nullptr; }));
+    Host().DuringCheck = nullptr;
+    WaitForPolls(3);
+    EXPECT_EQ(Host().Checks, 2) << "no periodic check after the disconnection";
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "dialup/ConnectionStatus.win.h"
+#include "framework/Application.win.h"
 #include "framework/Exception.h"
 #include "tests/win/RasFake.h"
 #include "tests/win/WindowDriver.h"
@@ -44,7 +45,7 @@ protected:
 };
 
 TEST_F(ConnectionStatusTest, EachChangeIsReportedOnceWithinOnePoll) {
-    TConnectionStatus poller(Binding, Quick);
+    TConnectionPoller poller(Binding, Quick);
     Record(poller);
     WaitForPolls(2);
     Fake.SetConnections({{"isp", RasStateAuthenticate}});
@@ -66,7 +67,7 @@ TEST_F(ConnectionStatusTest, EachChangeIsReportedOnceWithinOnePoll) {
 
 TEST_F(ConnectionStatusTest, CallbacksInstalledLateMissTheConnectionAlreadySeen) {
     Fake.SetConnections({{"isp", RasStateConnected}});
-    TConnectionStatus poller(Binding, Quick);
+    TConnectionPoller poller(Binding, Quick);
     WaitForPolls(2);
     Record(poller);
     WaitForPolls(3);
@@ -76,54 +77,41 @@ TEST_F(ConnectionStatusTest, CallbacksInstalledLateMissTheConnectionAlreadySeen)
     EXPECT_EQ(Disconnected, 1);
 }
 
-TEST_F(ConnectionStatusTest, PollsAtOnceAndEndsAtOnceWhenStopped) {
-    TConnectionStatus poller(Binding, OneHour);
-    // The first poll may already have begun: counted from the start, not from now.
-    for (int i = 0; i < 30000 && Fake.Calls("RasEnumConnectionsA") < 1; ++i) Sleep(1);
+TEST_F(ConnectionStatusTest, TakesTheStateWhenMadeAndEndsAtOnceWhenStopped) {
+    TConnectionPoller poller(Binding, OneHour);
+    EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), 1);
     poller.Terminate();
     EXPECT_TRUE(poller.WaitFor(30000)) << "the sleeping thread was not woken";
     EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), 1);
 }
 
-// The callbacks will be carried to the user-interface thread with a blocking send: the join at
-// program end must keep answering it.
-LRESULT CALLBACK AnswerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    return msg == WM_APP ? 42 : DefWindowProcA(window, msg, wParam, lParam);
-}
-
-TEST_F(ConnectionStatusTest, StoppingAnswersACallbackBlockedInASend) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = AnswerProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "LarkspurAnswerTest";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  wc.hInstance, nullptr);
-    ASSERT_NE(window, nullptr);
+// A callback hands its work to the user-interface thread and waits; the stop at program end
+// ends that wait, and the work, never served, does not run.
+TEST_F(ConnectionStatusTest, StoppingEndsACallbackWaitingInItsHandOver) {
     HANDLE inCallback = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    DWORD_PTR answer = 0;
-
-    Fake.SetConnections({{"isp", RasStateConnected}});
+    bool ran = false, handedOver = true;
     {
-        TConnectionStatus poller(Binding, Quick);
-        poller.Monitor().SetOnConnected([&](TConnectionStatus*) {
+        TConnectionPoller poller(Binding, Quick);
+        poller.Monitor().SetOnConnected([&](TConnectionStatus* sender) {
             SetEvent(inCallback);
-            SendMessageTimeoutA(window, WM_APP, 0, 0, SMTO_BLOCK, 20000, &answer);
+            handedOver = sender->HandOver([&] { ran = true; });
         });
+        Fake.SetConnections({{"isp", RasStateConnected}});
         ASSERT_EQ(WaitForSingleObject(inCallback, 30000), WAIT_OBJECT_0);
+        for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i)
+            Sleep(1);
     }
-    EXPECT_EQ(answer, 42u) << "the send was not answered while the poller was joined";
+    Application.ProcessMessages();
+    EXPECT_FALSE(handedOver);
+    EXPECT_FALSE(ran);
     CloseHandle(inCallback);
-    DestroyWindow(window);
 }
 
 TEST_F(ConnectionStatusTest, TheProcessWideOperationsFollowThePoller) {
     Fake.SetConnections({{"isp", RasStateConnected}});
-    EXPECT_FALSE(DialUpAvailable()) << "no poller yet";
     EXPECT_FALSE(DialUpConnected());
 
     StartConnectionStatus(Quick);
-    EXPECT_TRUE(DialUpAvailable());
     EXPECT_TRUE(DialUpConnected());
     SetDisconnectedCallback([this](TConnectionStatus*) { ++Disconnected; });
     SetConnectedCallback([this](TConnectionStatus*) { ++Connected; });
@@ -138,7 +126,6 @@ TEST_F(ConnectionStatusTest, TheProcessWideOperationsFollowThePoller) {
     Fake.SetConnections({{"isp", RasStateConnected}});
     const LONG polls = Fake.Calls("RasEnumConnectionsA");
     SetConnectedCallback([this](TConnectionStatus*) { ++Connected; });
-    EXPECT_FALSE(DialUpAvailable());
     EXPECT_FALSE(DialUpConnected());
     EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), polls) << "nothing polls or asks any more";
     EXPECT_EQ(Connected, 0);
@@ -146,7 +133,7 @@ TEST_F(ConnectionStatusTest, TheProcessWideOperationsFollowThePoller) {
 
 TEST_F(ConnectionStatusTest, ACallbackThatFailsIsReportedAndThePollsGoOn) {
     ReportRecorder reports;
-    TConnectionStatus poller(Binding, Quick);
+    TConnectionPoller poller(Binding, Quick);
     poller.Monitor().SetOnConnected(
         [](TConnectionStatus*) { throw Exception("the connected handler failed"); });
     poller.Monitor().SetOnDisconnected([this](TConnectionStatus*) { ++Disconnected; });
@@ -166,7 +153,6 @@ TEST_F(ConnectionStatusTest, TheProcessWideOperationsCanRunWhileThePollerStops) 
     std::thread user([&] {
         while (!done) {
             DialUpConnected();
-            DialUpAvailable();
             SetConnectedCallback([](TConnectionStatus*) {});
             SetDisconnectedCallback(nullptr);
             ++rounds;
@@ -179,13 +165,13 @@ TEST_F(ConnectionStatusTest, TheProcessWideOperationsCanRunWhileThePollerStops) 
     done = true;
     user.join();
     EXPECT_GT(rounds, 0);
-    EXPECT_FALSE(DialUpAvailable());
+    EXPECT_FALSE(DialUpConnected());
 }
 
 TEST(ConnectionStatusWithoutLibrary, NeverReportsAndStillStops) {
     TRasBinding absent;
     absent.Bind("LARKSPUR-NO-SUCH-RAS.DLL");
-    TConnectionStatus poller(absent, Quick);
+    TConnectionPoller poller(absent, Quick);
     std::atomic<int> calls{0};
     poller.Monitor().SetOnConnected([&](TConnectionStatus*) { ++calls; });
     poller.Monitor().SetOnDisconnected([&](TConnectionStatus*) { ++calls; });

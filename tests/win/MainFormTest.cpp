@@ -2,7 +2,6 @@
 // icon, the one-second settings timer and the commands. Checks are played by the test host.
 
 #include "app/MainForm.win.h"
-#include "app/CheckTriggers.win.h"
 #include "app/Program.win.h"
 #include "framework/Application.win.h"
 #include "framework/Gdi.win.h"
@@ -47,8 +46,8 @@ bool IsResultPopup(HWND window) { return GetDlgItem(window, IDC_TIMELABEL) != nu
 class MainFormTest : public ProgramFixture {
 protected:
     std::vector<std::string> MenuAsShown() {
-        MainForm->TrayIconMenuPopup(&MainForm->TrayIconMenu);
-        return MenuLines(MainForm->TrayIconMenu.Build().get());
+        TheProgram->MainForm->TrayIconMenuPopup(&TheProgram->MainForm->TrayIconMenu);
+        return MenuLines(TheProgram->MainForm->TrayIconMenu.Build().get());
     }
     void PostToIcon(UINT mouseMessage) {
         PostTrayMessage(MainWindow(), mouseMessage, TrayIcon()->IconId());
@@ -78,14 +77,14 @@ TEST_F(MainFormTest, StartUpInDirectModeChecksOnceAndShowsTheResultInTheTray) {
         Settings(false);
         StartGlobals();
         Host().Count = c.count;
-        CreateMainForm();
+        TheProgram->CreateMainForm();
         EXPECT_EQ(Host().Log, c.log) << "the first check runs while the form is made";
         EXPECT_EQ(TimedCheck(), nullptr) << "repeat is off";
 
         ASSERT_EQ(Shell.Requests.size(), 5u);
         EXPECT_EQ(Shell.Requests[0].Message, static_cast<DWORD>(NIM_ADD));
         EXPECT_EQ(Shell.Requests[0].Data.uFlags, kAllFlags);
-        EXPECT_EQ(Shell.Requests[0].Data.hWnd, MainForm->Handle());
+        EXPECT_EQ(Shell.Requests[0].Data.hWnd, TheProgram->MainForm->Handle());
         EXPECT_EQ(Shell.Tips(), (std::vector<std::string>{"", "Your mail has not yet been checked",
                                                           c.hint}));
         EXPECT_EQ(Shell.Requests[2].Picture, noMail);
@@ -93,7 +92,7 @@ TEST_F(MainFormTest, StartUpInDirectModeChecksOnceAndShowsTheResultInTheTray) {
         EXPECT_EQ(Shell.Requests[4].Picture,
                   IconPixels(LoadIconA(GetModuleHandleA(nullptr), c.picture)));
     }
-    MainForm.reset();
+    TheProgram->MainForm.reset();
     EXPECT_EQ(Shell.Requests.back().Message, static_cast<DWORD>(NIM_DELETE)) << "gone with the form";
 }
 
@@ -118,16 +117,16 @@ TEST_F(MainFormTest, TheMenuShowsWhatCanBeDoneNow) {
     EXPECT_EQ(MenuAsShown(), withoutResult) << "before the first result, no connection";
 
     Connect(true);
-    AppProperties->SetMailAppPath(mailProgram);
-    MainForm->CheckNow1Click();
+    Props().SetMailAppPath(mailProgram);
+    TheProgram->MainForm->CheckNow1Click();
     EXPECT_EQ(MenuAsShown(), afterCheck) << "connected, a result, the mail program present";
 
-    AppProperties->SetMailAppPath(mailProgram + ".missing");
+    Props().SetMailAppPath(mailProgram + ".missing");
     const auto missing = MenuAsShown();
     EXPECT_EQ(std::count(missing.begin(), missing.end(), "Start &Mail Program"), 0);
     EXPECT_EQ(missing.size(), afterCheck.size() - 2) << "the separator goes with the item";
 
-    MainForm->PauseNotificationsClick();
+    TheProgram->MainForm->PauseNotificationsClick();
     EXPECT_EQ(MenuAsShown()[2], "R&esume notifications") << "while paused";
 }
 
@@ -205,7 +204,7 @@ TEST_F(MainFormTest, TheSettingsPromptComesOnceAboutASecondAfterStartUp) {
         // The prompt stays up well beyond the timer's second.
         Host().DuringPrompt = [] { PumpUntil([] { return false; }, 1500); };
         const DWORD started = GetTickCount();
-        CreateMainForm();
+        TheProgram->CreateMainForm();
         EXPECT_EQ(Host().Log.size(), c.dialUp ? 0u : 1u);
         EXPECT_TRUE(PumpUntil([&] { return GetTickCount() - started > 2500; }, 5000));
         EXPECT_EQ(Host().Log, std::vector<std::string>{"prompt"});

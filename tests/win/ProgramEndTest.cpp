@@ -1,11 +1,9 @@
 // The end of the program while a background thread waits in its hand-over and the
 // user-interface thread serves that very request: WM_CLOSE (to the main form or the application
-// window) and the end of the logon end the program without a deadlock, the icon leaves the tray
-// and the threads are stopped. An end is final for a process, so each runs in a child run of
+// window) and the end of the logon end the program without a deadlock (the stop ends the
+// thread's wait), the icon leaves the tray and the threads are joined. An end is final for a process, so each runs in a child run of
 // this test program.
 
-#include "app/CheckTriggers.win.h"
-#include "app/Program.win.h"
 #include "framework/Application.win.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/SessionTestSupport.h"
@@ -30,7 +28,7 @@ protected:
         Settings(trigger == Trigger::Connection);
         StartProgram();
         Application.OnEndSession = [this] {
-            EndProgram();
+            TheProgram.reset();
             Report();
         };
         Host().DuringCheck = [this, ending] {
@@ -43,11 +41,11 @@ protected:
             EXPECT_FALSE(Application.Pause(30000)) << "the end reaches the check's own wait";
         };
         if (trigger == Trigger::Periodic)
-            StartTimedCheckInterval(10);
+            Triggers().StartTimedCheckInterval(10);
         else
             Connect(true);
         Application.Run();
-        EndProgram();
+        TheProgram.reset();
         Report();
     }
 

@@ -3,7 +3,6 @@
 #include "app/MainForm.win.h"
 #include "app/Program.win.h"
 #include "app/Quiet.win.h"
-#include "dialup/ConnectionStatus.win.h"
 #include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
@@ -113,6 +112,10 @@ void TestCheckHost::ReportMailError(const std::string& message, TMailErrorKind) 
     Log.push_back("error " + message);
 }
 
+void TestCheckHost::ReportProgramFailure(std::exception_ptr failure) {
+    Application.ReportException(failure);
+}
+
 void TestCheckHost::ProcessMessages() { Application.ProcessMessages(); }
 
 bool TestCheckHost::Pause(int milliseconds) { return Application.Pause(milliseconds); }
@@ -123,11 +126,12 @@ std::uint32_t TestCheckHost::Ticks() { return GetTickCount(); }
 
 void TestCheckHost::StartRetryTimer(std::uint32_t milliseconds) {
     Log.push_back("retry in " + std::to_string(milliseconds));
-    if (MainForm) MainForm->StartRetryTimer(milliseconds);
+    if (auto* form = dynamic_cast<TMainForm*>(Application.MainForm()))
+        form->StartRetryTimer(milliseconds);
 }
 
 void TestCheckHost::StopRetryTimer() {
-    if (MainForm) MainForm->StopRetryTimer();
+    if (auto* form = dynamic_cast<TMainForm*>(Application.MainForm())) form->StopRetryTimer();
 }
 
 bool TestCheckHost::KeepQuiet() { return ::KeepQuiet(Settings); }
@@ -135,45 +139,47 @@ bool TestCheckHost::KeepQuiet() { return ::KeepQuiet(Settings); }
 void ProgramFixture::SetUp() {
     ASSERT_TRUE(Fake.Loaded());
     DeleteKeyTree(HKEY_CURRENT_USER, kTestKey);
-    AppProperties = CreateAppProperties([] { return false; }, kTestKey);
-    AppProperties->SetMailAppPath("");
+    PendingSettings = CreateAppProperties([] { return false; }, kTestKey);
+    PendingSettings->SetMailAppPath("");
     Settings(false);
 }
 
 void ProgramFixture::TearDown() {
-    StopCheckTriggers();
-    StopConnectionStatus();
-    MainForm.reset();
-    DestroyTrayIcon();
-    Application.SetMainForm(nullptr);
-    BareMainForm.reset();
-    ConnectionEvent.reset();
-    MailStatus.reset();
-    CheckHost.reset();
-    AppProperties.reset();
+    if (BareMainForm) {
+        DestroyTrayIcon();
+        Application.SetMainForm(nullptr);
+        BareMainForm.reset();
+    }
+    TheProgram.reset();
+    PendingSettings.reset();
     DeleteKeyTree(HKEY_CURRENT_USER, kTestKey);
 }
 
+TAppProperties& ProgramFixture::Props() {
+    return TheProgram ? *TheProgram->Settings : *PendingSettings;
+}
+
 void ProgramFixture::Settings(bool dialUp, bool repeat, std::int32_t interval, bool complete) {
-    AppProperties->SetUseDialUpNetworking(dialUp);
-    AppProperties->SetRepeatMailCheck(repeat);
-    AppProperties->SetRepeatMailInterval(interval);
-    AppProperties->SetPop3ServerAddress(complete ? "pop.example" : "");
-    AppProperties->SetLoginUsername(complete ? "ann" : "");
-    AppProperties->SetPassword(complete ? "secret" : "");
+    TAppProperties& settings = Props();
+    settings.SetUseDialUpNetworking(dialUp);
+    settings.SetRepeatMailCheck(repeat);
+    settings.SetRepeatMailInterval(interval);
+    settings.SetPop3ServerAddress(complete ? "pop.example" : "");
+    settings.SetLoginUsername(complete ? "ann" : "");
+    settings.SetPassword(complete ? "secret" : "");
 }
 
 void ProgramFixture::StartGlobals() {
-    StartConnectionStatus(kQuickPolls);
     LoadTrayPictures();
-    CheckHost = std::make_unique<TestCheckHost>(*AppProperties);
-    MailStatus = std::make_unique<TMailStatus>(*CheckHost);
-    ConnectionEvent = std::make_unique<TConnectionEvent>();
+    TheProgram = std::make_unique<TProgram>(std::move(PendingSettings), [](TProgram& program) {
+        return std::make_unique<TestCheckHost>(*program.Settings);
+    });
+    TheProgram->Triggers.PollPeriod = kQuickPolls;
 }
 
 void ProgramFixture::StartProgram() {
     StartGlobals();
-    CreateMainForm();
+    TheProgram->CreateMainForm();
 }
 
 void ProgramFixture::StartWithBareMainForm() {
@@ -183,10 +189,10 @@ void ProgramFixture::StartWithBareMainForm() {
     Application.SetMainForm(BareMainForm.get());
 }
 
-TestCheckHost& ProgramFixture::Host() { return static_cast<TestCheckHost&>(*CheckHost); }
+TestCheckHost& ProgramFixture::Host() { return static_cast<TestCheckHost&>(*TheProgram->Host); }
 
 HWND ProgramFixture::MainWindow() const {
-    return BareMainForm ? BareMainForm->Handle() : MainForm->Handle();
+    return BareMainForm ? BareMainForm->Handle() : TheProgram->MainForm->Handle();
 }
 
 void ProgramFixture::Connect(bool up) {

@@ -1,8 +1,8 @@
 #pragma once
-// The program's global objects in the test process, made the way start-up makes them: settings
-// under a test key, the dial-up poller over the stand-in RASAPI32.DLL with a short poll period,
-// and the real tray, main form and triggers. Only the check itself is played by the test host,
-// which records what the controller asks of it; and the shell's tray service is recorded.
+// The program in the test process, made the way start-up makes it: settings under a test key,
+// the dial-up poller over the stand-in RASAPI32.DLL with a short poll period, and the real tray,
+// main form and triggers. Only the check itself is played by the test host, which records what
+// the controller asks of it; and the shell's tray service is recorded.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/MailCheck.h"
+#include "app/Program.win.h"
 #include "framework/Form.win.h"
 #include "settings/AppProperties.h"
 #include "tests/support/TrayMessage.h"
@@ -66,6 +67,7 @@ public:
     void NotifyAfterCheck(std::int32_t count) override;
     void ShowLastResult(std::int32_t count, TDateTime time) override;
     void ReportMailError(const std::string& message, TMailErrorKind kind) override;
+    void ReportProgramFailure(std::exception_ptr failure) override;
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
@@ -96,10 +98,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The settings as the user left them; change them before StartProgram.
+    // The settings as the user left them; before StartProgram or with the program running.
     void Settings(bool dialUp, bool repeat = false, std::int32_t interval = 10,
                   bool complete = true);
-    // Creates the rest of the global objects, but no main form.
+    TAppProperties& Props();
+    // Makes the program, but no main form.
     void StartGlobals();
     // StartGlobals and the real main form, as start-up makes it.
     void StartProgram();
@@ -109,9 +112,13 @@ protected:
     // The main form's window, real or bare.
     HWND MainWindow() const;
     void Connect(bool up);
+    TCheckTriggers& Triggers() { return Program().Triggers; }
+    const TTimedCheck* TimedCheck() { return Triggers().TimedCheck(); }
 
     ShellRecorder Shell;
     const TRasBinding& Binding = BoundRasLibrary();  // before the fake is scripted
     RasFake Fake{"RASAPI32.DLL"};
+    std::unique_ptr<TAppProperties> PendingSettings;  // until the program takes them
+    std::unique_ptr<TProgram> TheProgram;
     std::unique_ptr<TForm> BareMainForm;
 };

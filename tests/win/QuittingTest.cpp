@@ -1,7 +1,9 @@
-// The application's quitting flag ends every wait but the service lookup. The flag cannot be
-// lowered again, so the waits meet it in a child run of this test program.
+// The application's quitting flag ends every wait but the service lookup, and drops the work
+// that threads hand over. The flag cannot be lowered again, so the waits meet it in a child run
+// of this test program.
 
 #include "framework/Application.win.h"
+#include "framework/Thread.win.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
 
@@ -32,6 +34,19 @@ TEST(QuittingChild, DISABLED_EveryWaitButTheServiceLookupEndsCanceled) {
     EXPECT_EQ(session->Port, 110);
     session->Port = silent.Port();
     EXPECT_EQ(Outcome([&] { session->Login(); }), kCanceled) << "connect";
+
+    // Work handed over once the end has begun is dropped, and its waiter goes on.
+    struct HandsOver {
+        bool* Ran;
+        bool HandedOver = true;
+        void Execute(TThread& thread) { HandedOver = thread.HandOver([ran = Ran] { *ran = true; }); }
+    };
+    bool ran = false;
+    TThreadOf<HandsOver> thread(HandsOver{&ran});
+    EXPECT_TRUE(thread.WaitFor(30000));
+    Application.ProcessMessages();
+    EXPECT_FALSE(thread.HandedOver);
+    EXPECT_FALSE(ran);
 }
 
 TEST(Quitting, EndsTheWaitsOfAChildRun) {

@@ -33,7 +33,7 @@ protected:
     }
     // Posts to the main form and handles it, as the message loop would.
     void Post(UINT msg, WPARAM wParam = 0) {
-        PostMessageA(MainForm->Handle(), msg, wParam, 0);
+        PostMessageA(TheProgram->MainForm->Handle(), msg, wParam, 0);
         Application.ProcessMessages();
     }
     int Count(const std::string& line) {
@@ -94,7 +94,7 @@ TEST_F(WakeAndQuiet, TheNetworkWatchPostsFromTheSystemsThreadAndStopsWithTheWatc
     Restart(false);
     const int before = Host().Checks;
     {
-        TNetworkWatch watch(MainForm->Handle(), WM_NETWORKCHANGED,
+        TNetworkWatch watch(TheProgram->MainForm->Handle(), WM_NETWORKCHANGED,
                             TIpHelperEntryPoints{FakeNotify, FakeCancel});
         ASSERT_TRUE(watch.Watching());
         std::thread system([] { Registered(RegisteredContext, nullptr, MibParameterNotification); });
@@ -102,7 +102,7 @@ TEST_F(WakeAndQuiet, TheNetworkWatchPostsFromTheSystemsThreadAndStopsWithTheWatc
         EXPECT_TRUE(PumpUntil([&] { return Host().Checks == before + 1; }));
     }
     EXPECT_TRUE(Cancelled);
-    EXPECT_FALSE(TNetworkWatch(MainForm->Handle(), WM_NETWORKCHANGED, {}).Watching())
+    EXPECT_FALSE(TNetworkWatch(TheProgram->MainForm->Handle(), WM_NETWORKCHANGED, {}).Watching())
         << "before Vista there is nothing to watch";
 }
 
@@ -140,9 +140,9 @@ TEST_F(WakeAndQuiet, QuietHoursAndThePauseKeepTheNotificationAwayButTheTrayTells
         TearDown();
         SetUp();
         Settings(false);
-        AppProperties->SetQuietHours(c.quietHours);
-        AppProperties->SetQuietFrom(from);
-        AppProperties->SetQuietTo(to);
+        Props().SetQuietHours(c.quietHours);
+        Props().SetQuietFrom(from);
+        Props().SetQuietTo(to);
         StartProgram();
         Host().Log.clear();
         if (c.pause) Post(WM_COMMAND, IDM_PAUSENOTIFICATIONS);
@@ -152,7 +152,7 @@ TEST_F(WakeAndQuiet, QuietHoursAndThePauseKeepTheNotificationAwayButTheTrayTells
         EXPECT_EQ(Shell.Tips().back(), c.hint);
 
         // The user's own check is never quiet.
-        MainForm->CheckNow1Click();
+        TheProgram->MainForm->CheckNow1Click();
         EXPECT_EQ(Count("notify 3"), c.notified + 1);
     }
     // Resumed, the mark goes from the hint.
@@ -169,16 +169,16 @@ TEST_F(WakeAndQuiet, AWindowsNotificationStandsInForTheMailWindow) {
         return TRUE;
     };
     Restart(false);
-    AppProperties->SetShowMessageWindow(true);
-    AppProperties->SetPlaySoundEnabled(false);
-    AppProperties->SetWindowsNotification(true);
-    NotifyAfterCheck(*AppProperties, 3);  // a window would wait here for its OK
+    Props().SetShowMessageWindow(true);
+    Props().SetPlaySoundEnabled(false);
+    Props().SetWindowsNotification(true);
+    NotifyAfterCheck(Props(), 3);  // a window would wait here for its OK
     TNotifyIcon::ShellBalloon = previous;
 
     ASSERT_EQ(balloons.size(), 1u);
     EXPECT_EQ(balloons[0].cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
     EXPECT_EQ(balloons[0].uFlags, static_cast<UINT>(NIF_INFO));
-    EXPECT_EQ(balloons[0].hWnd, MainForm->Handle());
+    EXPECT_EQ(balloons[0].hWnd, TheProgram->MainForm->Handle());
     EXPECT_STREQ(balloons[0].szInfoTitle, "Mail");
     EXPECT_STREQ(balloons[0].szInfo, "You have 3 mail messages.");
     EXPECT_EQ(balloons[0].dwInfoFlags, static_cast<DWORD>(NIIF_INFO | NIIF_NOSOUND));

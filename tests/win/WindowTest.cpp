@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -205,12 +208,11 @@ TEST(Window, AFailureWhileTheWindowIsCreatedGoesToTheCreator) {
 }
 
 TEST(Window, AThreadBodyThatThrowsEndsItsThreadAndIsReported) {
-    struct Failing : TThread {
-        void Execute() override { throw 7; }
+    struct Failing {
+        void Execute(TThread&) { throw 7; }
     };
     ReportRecorder recorder;
-    Failing thread;
-    thread.Start();
+    TThreadOf<Failing> thread;
     EXPECT_TRUE(thread.WaitFor(30000));
     EXPECT_TRUE(PumpUntil([&] { return !recorder.Reports().empty(); }));
     EXPECT_EQ(recorder.Reports(), std::vector<std::string>{kUnexpected});
@@ -243,41 +245,73 @@ TEST(Window, FailuresOfThePlatformRaise) {
     EXPECT_THROW(orphaned->StartTimer(10), EOSError) << "its window went with its thread";
 }
 
-TEST(Window, SynchronizeRunsTheActionOnTheUserInterfaceThroughTheMainForm) {
-    ProbeForm mainForm;
-    mainForm.CreateHandle();
+// A thread that hands Action over once, after posting a failing one.
+struct HandingOver {
+    explicit HandingOver(Action work) : Work(std::move(work)) {}
+    Action Work;
+    std::atomic<bool> Returned{false}, Ran{false};
+    void Execute(TThread& thread) {
+        Application.Post(ThrowStandard);
+        Ran = thread.HandOver(Work);
+        Returned = true;
+    }
+};
 
-    bool ran = false;
-    std::thread([&] { ran = Application.Synchronize([&] {}); }).join();
-    EXPECT_FALSE(ran) << "no main form, nothing runs";
-
-    Application.SetMainForm(&mainForm);
+TEST(Window, HandedOverWorkRunsOnTheUserInterfaceThreadInOrderWhileTheThreadWaits) {
+    ReportRecorder recorder;
     DWORD ranOn = 0;
-    bool done = false;
-    std::atomic<bool> returned{false};
-    std::thread worker([&] {
-        done = Application.Synchronize([&] { ranOn = GetCurrentThreadId(); });
-        returned = true;
+    bool returnedBeforeItRan = true;
+    std::unique_ptr<TThreadOf<HandingOver>> thread;
+    thread = std::make_unique<TThreadOf<HandingOver>>([&] {
+        returnedBeforeItRan = thread->Returned;
+        ranOn = GetCurrentThreadId();
     });
-    EXPECT_TRUE(PumpUntil([&] { return returned.load(); }));
-    worker.join();
-    Application.SetMainForm(nullptr);
-    EXPECT_TRUE(done);
+    EXPECT_TRUE(PumpUntil([&] { return thread->Returned.load(); }));
+    EXPECT_FALSE(returnedBeforeItRan);
+    EXPECT_TRUE(thread->Ran);
     EXPECT_EQ(ranOn, GetCurrentThreadId());
+    EXPECT_EQ(recorder.Reports(), std::vector<std::string>{"the handler failed"})
+        << "the failing item before it was reported, and the next still ran";
 }
 
-TEST(Window, WaitingForAThreadWhoseRequestIsBeingServedReturnsAtOnce) {
-    ProbeForm mainForm;
-    mainForm.CreateHandle();
-    Application.SetMainForm(&mainForm);
-    struct Requesting : TThread {
-        std::function<void()> Request;
-        void Execute() override { Application.Synchronize(Request); }
-    } thread;
-    bool waited = true;
-    thread.Request = [&] { waited = thread.WaitFor(); };
-    thread.Start();
-    EXPECT_TRUE(PumpUntil([&] { return !waited; }));
-    EXPECT_TRUE(thread.WaitFor(30000)) << "the thread ends once its request has been served";
-    Application.SetMainForm(nullptr);
+// A join handles no message: work that a thread posts while it is being joined runs only
+// afterwards, so whatever stops a thread cannot be re-entered by a request meanwhile.
+TEST(Window, WorkPostedDuringAJoinRunsAfterIt) {
+    struct PostsWhenStopped {
+        bool* Ran;
+        void Execute(TThread& thread) {
+            thread.SleepUnlessTerminated(INFINITE);
+            Application.Post([ran = Ran] { *ran = true; });
+        }
+    };
+    bool ran = false;
+    { TThreadOf<PostsWhenStopped> thread(PostsWhenStopped{&ran}); }
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(PumpUntil([&] { return ran; }));
+}
+
+TEST(Window, RepeatedFailuresShowOneReportAtATimeAndCountTheOthers) {
+    constexpr int kTicks = 12;
+    ReportRecorder restores;
+    std::vector<std::string> shown;
+    int open = 0, mostOpen = 0, ticks = 0;
+    Application.OnException = [&](const std::string& message) {
+        shown.push_back(message);
+        mostOpen = std::max(mostOpen, ++open);
+        // The first box is up while the timer goes on failing.
+        if (shown.size() == 1) PumpUntil([&] { return ticks == kTicks; });
+        --open;
+    };
+    ProbeForm form;
+    form.CreateHandle();
+    form.OnTimerAction = [&] {
+        if (++ticks < kTicks) form.StartTimer(1, 1);
+        ThrowStandard();
+    };
+    form.StartTimer(1, 1);
+    EXPECT_TRUE(PumpUntil([&] { return shown.size() == 2; }));
+    Application.ProcessMessages();
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(shown, (std::vector<std::string>{"the handler failed",
+                                               "the handler failed\r\n\r\n(and 10 more)"}));
 }
