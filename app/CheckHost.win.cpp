@@ -23,6 +23,7 @@ MailAccount TCheckHost::Account() {
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
     job->Security = Settings.Security();
+    job->Auth = Pop3AuthOf(Settings.SignIn());
     return job;
 }
 
@@ -45,7 +46,8 @@ void TCheckHost::ShowLastResult(std::int32_t count, TDateTime time) {
 }
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
-    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); });
+    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); },
+                      Settings.Pop3ServerAddress());
 }
 
 void TCheckHost::ReportProgramFailure(std::exception_ptr failure) {

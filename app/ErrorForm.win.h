@@ -5,14 +5,17 @@
 #include <string>
 
 #include "app/FormsEx.win.h"
+#include "app/RefusalAdvice.h"
 #include "mailbase/MailErrorKind.h"
 
 class TErrorForm : public TFormEx {
 public:
     TErrorForm();
 
-    // The heading by the kind of failure, and the failure's own message below it.
-    void SetError(TMailErrorKind kind, const std::string& message);
+    // The heading by the kind of failure, and the failure's own message below it; for a known
+    // refusal of the server named in the settings, what to do and a way to the help about it.
+    void SetError(TMailErrorKind kind, const std::string& message,
+                  const std::string& server = std::string());
 
 protected:
     void FormCreate() override;
@@ -21,6 +24,9 @@ protected:
 
 private:
     void FocusTimerTimer();
+    void ShowAdvice(const TRefusalAdvice& advice);
+
+    const TRefusalAdvice* FAdvice = nullptr;
 };
 
 // True while an error dialog exists.
@@ -30,4 +36,5 @@ bool ErrorDialogOpen();
 // "&Setup now" (or Esc) it calls setupNow, which opens the Properties dialog on its "Mailbox"
 // page. While a dialog is open a further failure returns at once and is not shown.
 void ReportMailError(const std::string& message, TMailErrorKind kind,
-                     const std::function<void()>& setupNow);
+                     const std::function<void()>& setupNow,
+                     const std::string& server = std::string());

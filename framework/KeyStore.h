@@ -51,5 +51,7 @@ public:
     // data for '%s'", as does a refused integer.
     virtual void WriteString(const std::string& name, const std::string& value) = 0;
     virtual void WriteInteger(const std::string& name, std::int32_t value) = 0;
+    // Removes the value; nothing happens when there is none.
+    virtual void DeleteValue(const std::string& name) = 0;
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
 };

@@ -106,6 +106,13 @@ void TRegistry::WriteString(const std::string& name, const std::string& value) {
         throw ERegistryException(SetDataFailedMessage(name));
 }
 
+void TRegistry::DeleteValue(const std::string& name) {
+    if (!Current()) return;
+    const LONG result = RegDeleteValueA(Current(), name.c_str());
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        throw ERegistryException(SetDataFailedMessage(name));
+}
+
 void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
     const DWORD data = static_cast<DWORD>(value);
     if (!Current() ||

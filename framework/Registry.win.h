@@ -40,9 +40,10 @@ private:
 
 class TRegistry : public TKeyStore {
 public:
-    // Keys are opened and created with the given access; a store that only reads passes
-    // KEY_READ so that it also works on keys the user may not change.
-    explicit TRegistry(HKEY rootKey = HKEY_CURRENT_USER, REGSAM access = KEY_ALL_ACCESS);
+    // Keys are opened and created with the given access, no more than the store's uses need; a
+    // store that only reads passes KEY_READ so that it also works on keys the user may not
+    // change.
+    TRegistry(HKEY rootKey, REGSAM access);
 
     bool OpenKey(const std::string& path, bool canCreate) override;
     void CloseKey() override;
@@ -55,6 +56,7 @@ public:
     std::int32_t ReadInteger(const std::string& name) override;
     void WriteString(const std::string& name, const std::string& value) override;
     void WriteInteger(const std::string& name, std::int32_t value) override;
+    void DeleteValue(const std::string& name) override;
 
 private:
     // The whole value with its type; false when there is no current key or no such value.

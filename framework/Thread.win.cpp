@@ -43,7 +43,7 @@ bool TThread::WaitFor(DWORD milliseconds) {
 }
 
 void TThread::SleepUnlessTerminated(DWORD milliseconds) {
-    WaitForSingleObject(FWakeUp.get(), milliseconds);
+    WaitForSingleObject(StopEvent(), milliseconds);
 }
 
 bool TThread::HandOver(std::function<void()> action) {
@@ -69,7 +69,7 @@ bool TThread::HandOver(std::function<void()> action) {
         action();
         signal->State->Ran = true;
     });
-    const HANDLE handles[] = {handOver->Done.get(), FWakeUp.get()};
+    const HANDLE handles[] = {handOver->Done.get(), StopEvent()};
     const DWORD woken = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     {
         std::lock_guard<std::mutex> lock(FHandOverLock);

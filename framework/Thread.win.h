@@ -31,6 +31,9 @@ public:
 
     // On the thread itself. Sleeps the given time or until Terminate, whichever comes first.
     void SleepUnlessTerminated(DWORD milliseconds);
+    // Signalled from Terminate on; a body that waits on handles of its own (a change
+    // notification) waits on this one with them, so a stop ends its wait too.
+    HANDLE StopEvent() const { return FWakeUp.get(); }
     // On the thread itself. Posts action to the user-interface thread (TApplication::Post) and
     // waits until it has run there, or until this thread is told to stop. True when it ran;
     // false at once once stopped, and when the program's end dropped it unrun. The action must

@@ -27,6 +27,11 @@ ManifestSupportedOS all
 !define PROGRAM_WINDOW "Brightmoor Larkspur"
 ; How long a running Larkspur is given to end after WM_CLOSE, in milliseconds.
 !define END_WAIT 10000
+!if "${TARGET}" == "amd64-unicode"
+  !define POINTER_BYTES 8
+!else
+  !define POINTER_BYTES 4
+!endif
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -148,7 +153,26 @@ SectionEnd
 Section /o "un.My settings and mail account" SecUnSettings
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "Software\${MAKER}"
+  Call un.DeleteCredentials
 SectionEnd
+
+; The passwords and tokens Larkspur keeps in the user's Credential Manager: every credential whose
+; name begins with "Larkspur:". The array holds pointers to CREDENTIALW, whose Type and TargetName
+; follow its Flags at the same offsets in both builds.
+Function un.DeleteCredentials
+  System::Call 'advapi32::CredEnumerateW(w "${PRODUCT}:*", i 0, *i .r0, *p .r1) i .r2'
+  ${If} $2 <> 0
+    StrCpy $3 $1
+    ${While} $0 > 0
+      System::Call '*$3(p .r4)'
+      System::Call '*$4(i, i .r5, p .r6)'
+      System::Call 'advapi32::CredDeleteW(p r6, i r5, i 0)'
+      IntPtrOp $3 $3 + ${POINTER_BYTES}
+      IntOp $0 $0 - 1
+    ${EndWhile}
+    System::Call 'advapi32::CredFree(p r1)'
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   ${GetParameters} $0

@@ -1,17 +1,17 @@
 #include "mailbase/MailBase.win.h"
 
+#include <algorithm>
+
 #include "framework/Application.win.h"
 #include "mailbase/MailErrors.h"
 #include "mailbase/SecureChannel.win.h"
 #include "mailbase/SecureErrorText.h"
 #include "mailbase/SocketErrorText.h"
 
-UINT WM_HOSTFOUND = 0;
 UINT WM_SERVICEFOUND = 0;
 UINT WM_SOCKETACTIVITY = 0;
 
 void RegisterMailBaseMessages() {
-    WM_HOSTFOUND = RegisterWindowMessageA("WM_HOSTFOUND BM + MailBase RegisterWindowMessage");
     WM_SERVICEFOUND = RegisterWindowMessageA("WM_SERVICEFOUND BM + MailBase RegisterWindowMessage");
     WM_SOCKETACTIVITY =
         RegisterWindowMessageA("WM_SOCKETACTIVITY BM + MailBase RegisterWindowMessage");
@@ -20,11 +20,18 @@ void RegisterMailBaseMessages() {
 namespace {
 
 constexpr UINT kTickMilliseconds = 1000;
-// What one receive may hand to a secure channel: a quarter of the largest record.
-constexpr int kSecureReceiveSize = 4096;
+// What one receive takes: a quarter of the largest TLS record, many lines of a plain dialogue.
+constexpr int kReceiveSize = 4096;
+
+// What a connection attempt gives when its share of the time ran out.
+constexpr int kClockRanOut = -1;
+
+ESocketError SocketError(int code) {
+    return ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+}
 
 ESocketError LastSocketError() {
-    return ESocketError(SocketErrorText(static_cast<std::uint16_t>(WSAGetLastError())));
+    return SocketError(WSAGetLastError());
 }
 
 }  // namespace
@@ -60,7 +67,6 @@ void TMailBase::Reset() {
     Canceled = false;
     TimedOut = false;
     AsyncError = false;
-    HostFound = false;
     ServiceFound = false;
     SocketConnected = false;
     Readable = false;
@@ -81,12 +87,13 @@ void TMailBase::Cancel() {
 }
 
 void TMailBase::Open() {
-    if (WSAStartup(MAKEWORD(1, 1), &WinsockData) != 0)
+    if (WSAStartup(MAKEWORD(2, 2), &WinsockData) != 0)
         throw ESocketError("Invalid Winsock Version");
     ++StartupCount;
     ResolveHost();
     LookUpService();
-    CreateSocket();
+    // A second Open replaces the socket of the first instead of leaking it.
+    if (const int error = NewSocket(RemoteAddresses.front().Family())) throw SocketError(error);
 }
 
 int TMailBase::CloseSocket() {
@@ -97,32 +104,25 @@ int TMailBase::CloseSocket() {
         if (!notice.empty()) send(Socket, notice.data(), static_cast<int>(notice.size()), 0);
         FChannel.reset();
     }
+    FInput.clear();
+    FInputTaken = 0;
     const int result = closesocket(Socket);
     Socket = INVALID_SOCKET;
     return result;
 }
 
 void TMailBase::ResolveHost() {
-    RemoteAddress = inet_addr(Server.c_str());
-    if (RemoteAddress != INADDR_NONE) return;
+    RemoteAddresses.clear();
+    if (NumericAddress(Server, RemoteAddresses) && !RemoteAddresses.empty()) return;
 
-    HANDLE request = WSAAsyncGetHostByName(WindowHandle(), WM_HOSTFOUND, Server.c_str(),
-                                           FLookupBuffer.data(), FLookupBuffer.size());
-    if (!request) throw LastSocketError();
-    AsyncRequest = request;
-    WaitUntil([this] { return HostFound || TimedOut || Canceled; });
-    if (!HostFound) AbandonLookup();
-    AsyncRequest = nullptr;
-    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+    THostLookup lookup(Server, FWakeEvent.get());
+    WaitUntil([&] { return lookup.Done() || TimedOut || Canceled; });
+    if (lookup.Done() && lookup.Error() != 0) throw SocketError(lookup.Error());
     if (TimedOut) throw ETimedOutError();
     if (Canceled) throw ECanceledError();
-
-    const auto* host = reinterpret_cast<const hostent*>(FLookupBuffer.data());
-    const auto* a = reinterpret_cast<const unsigned char*>(host->h_addr_list[0]);
-    RemoteAddressText = std::to_string(a[0]) + "." + std::to_string(a[1]) + "." +
-                        std::to_string(a[2]) + "." + std::to_string(a[3]);
-    RemoteAddress = inet_addr(RemoteAddressText.c_str());
-    if (RemoteAddress == INADDR_NONE) throw EMailError("Error resolving remote host");
+    RemoteAddresses = lookup.Addresses();
+    // A name found without an address of either family cannot be connected to.
+    if (RemoteAddresses.empty()) throw SocketError(WSANO_DATA);
 }
 
 void TMailBase::LookUpService() {
@@ -150,37 +150,72 @@ void TMailBase::LookUpService() {
     Port = ntohs(reinterpret_cast<const servent*>(FLookupBuffer.data())->s_port);
 }
 
-void TMailBase::CreateSocket() {
-    // A second Open replaces the socket of the first instead of leaking it.
+int TMailBase::NewSocket(int family) {
+    const SOCKET created = socket(family, SOCK_STREAM, 0);
+    if (created == INVALID_SOCKET) return WSAGetLastError();
+    // The old socket goes only now, so that the new one cannot have its number: a notification
+    // still queued for the old one would pass for the new one's.
     CloseSocket();
-    Socket = socket(AF_INET, SOCK_STREAM, 0);
-    if (Socket == INVALID_SOCKET) throw LastSocketError();
+    Socket = created;
+    return 0;
 }
 
 void TMailBase::Connect() {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(Port);
-    address.sin_addr.s_addr = RemoteAddress;
+    const DWORD started = GetTickCount();
+    const std::uint64_t time = TimeOut > 0 ? static_cast<std::uint64_t>(TimeOut) * 1000 : 0;
+    int error = WSAENOTCONN;
+    for (std::size_t i = 0; i < RemoteAddresses.size(); ++i) {
+        const TSocketAddress& address = RemoteAddresses[i];
+        // Each address gets an equal share of what is left, so that one that never answers
+        // leaves time for the others.
+        const std::uint64_t elapsed = GetTickCount() - started;
+        const std::uint64_t share = (time > elapsed ? time - elapsed : 1) / (RemoteAddresses.size() - i);
+        // Open made the socket for the first address; each other one needs a new one.
+        error = i == 0 ? 0 : NewSocket(address.Family());
+        if (error == 0)
+            error = TryConnect(address, time == 0 ? 0 : static_cast<UINT>(std::clamp<std::uint64_t>(share, 1, UINT_MAX)));
+        if (Canceled) throw ECanceledError();
+        if (error == 0) {
+            RemoteAddressText = AddressText(address);
+            return;
+        }
+    }
+    if (error == kClockRanOut) throw ETimedOutError();
+    throw SocketError(error);
+}
+
+int TMailBase::TryConnect(TSocketAddress address, UINT milliseconds) {
+    address.SetPort(Port);
+    SocketConnected = false;
+    AsyncError = false;
+    ErrorCode = 0;
+    TimedOut = false;
     if (WSAAsyncSelect(Socket, WindowHandle(), WM_SOCKETACTIVITY,
                        FD_READ | FD_WRITE | FD_CONNECT) == SOCKET_ERROR)
         throw LastSocketError();
-    if (connect(Socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
-        SOCKET_ERROR) {
+    if (connect(Socket, address.Get(), address.Length) == SOCKET_ERROR) {
         const int code = WSAGetLastError();
-        if (code != WSAEWOULDBLOCK) throw ESocketError(SocketErrorText(code));
+        if (code != WSAEWOULDBLOCK) return code;
     }
+    if (milliseconds == 0)
+        StartTimeOut();
+    else
+        StartClock(1, milliseconds);
     // A refused or unreachable attempt arrives as FD_CONNECT with an error: reported at once,
     // not after the whole time-out.
-    WaitUntil([this] { return SocketConnected || Canceled || TimedOut || AsyncError; });
-    if (Canceled) throw ECanceledError();
-    if (TimedOut) throw ETimedOutError();
-    if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+    WaitOnClock([this] { return SocketConnected || Canceled || TimedOut || AsyncError; });
+    if (Canceled) return WSAEINTR;
+    if (TimedOut) return kClockRanOut;
+    return AsyncError ? ErrorCode : 0;
 }
 
 void TMailBase::StartTimeOut() {
-    TicksLeft = TimeOut;
-    FWindow.StartTimer(kTickMilliseconds);
+    StartClock(TimeOut, kTickMilliseconds);
+}
+
+void TMailBase::StartClock(std::int32_t ticks, UINT milliseconds) {
+    TicksLeft = ticks;
+    FWindow.StartTimer(milliseconds);
 }
 
 void TMailBase::StopTimeOut() {
@@ -212,15 +247,17 @@ bool TMailBase::NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRES
         ErrorCode = WSAGETSELECTERROR(lParam);
         AsyncError = ErrorCode != 0;
     };
-    if (msg == WM_HOSTFOUND || msg == WM_SERVICEFOUND) {
+    if (msg == WM_SERVICEFOUND) {
         // The answer of a lookup that was abandoned (by the clock, a cancel or a failed wait)
         // must not set the flags of a later wait.
         if (reinterpret_cast<HANDLE>(wParam) != AsyncRequest.load()) return true;
-        (msg == WM_HOSTFOUND ? HostFound : ServiceFound) = true;
+        ServiceFound = true;
         setError();
         return true;
     }
     if (msg == WM_SOCKETACTIVITY) {
+        // A socket of an earlier connection attempt is gone; what was queued for it is not news.
+        if (static_cast<SOCKET>(wParam) != Socket) return true;
         setError();
         if (!AsyncError) {
             switch (WSAGETSELECTEVENT(lParam)) {
@@ -243,6 +280,8 @@ bool TMailBase::NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRES
 }
 
 void TMailBase::StartSecureChannel() {
+    // Whatever the server sent before the channel began would be read as if it came through it.
+    if (InputPending()) throw ESocketError(UnsecuredDataText);
     FChannel = std::make_unique<TSecureChannel>(Server);
     SecureHandshake();
 }
@@ -273,6 +312,7 @@ void TMailBase::SecureHandshake() {
     if (Canceled) throw ECanceledError();
     if (TimedOut) throw ETimedOutError();
     if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
+    FChannel->CheckProtocol();
     FChannel->CheckCertificate();
 }
 
@@ -281,8 +321,7 @@ bool TMailBase::SendAvailable(std::string& data) {
     const int n = send(Socket, data.data(), static_cast<int>(data.size()), 0);
     if (n == SOCKET_ERROR) {
         const int code = WSAGetLastError();
-        if (code != WSAEWOULDBLOCK)
-            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+        if (code != WSAEWOULDBLOCK) throw SocketError(code);
         return false;
     }
     data.erase(0, static_cast<std::size_t>(n));
@@ -290,15 +329,18 @@ bool TMailBase::SendAvailable(std::string& data) {
 }
 
 int TMailBase::ReceiveAvailable() {
-    char buffer[kSecureReceiveSize];
+    char buffer[kReceiveSize];
     const int n = recv(Socket, buffer, sizeof buffer, 0);
     if (n == SOCKET_ERROR) {
         const int code = WSAGetLastError();
-        if (code != WSAEWOULDBLOCK)
-            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
+        if (code != WSAEWOULDBLOCK) throw SocketError(code);
         return -1;
     }
-    FChannel->Received(buffer, static_cast<std::size_t>(n));
+    if (FChannel)
+        FChannel->Received(buffer, static_cast<std::size_t>(n));
+    else
+        FInput.assign(buffer, static_cast<std::size_t>(n));
+    FInputTaken = 0;
     return n;
 }
 
@@ -308,12 +350,12 @@ std::string TMailBase::Outgoing(const std::string& data) {
 
 int TMailBase::ReceiveByte(char& byte) {
     if (!FChannel) {
-        const int n = recv(Socket, &byte, 1, 0);
-        if (n != SOCKET_ERROR) return n;
-        const int code = WSAGetLastError();
-        if (code != WSAEWOULDBLOCK)
-            throw ESocketError(SocketErrorText(static_cast<std::uint16_t>(code)));
-        return -1;
+        if (FInputTaken == FInput.size()) {
+            const int received = ReceiveAvailable();
+            if (received <= 0) return received;
+        }
+        byte = FInput[FInputTaken++];
+        return 1;
     }
     for (;;) {
         if (FChannel->TakeByte(byte)) return 1;
@@ -331,5 +373,5 @@ int TMailBase::ReceiveByte(char& byte) {
 }
 
 bool TMailBase::InputPending() const {
-    return FChannel && FChannel->InputPending();
+    return FInputTaken < FInput.size() || (FChannel && FChannel->InputPending());
 }

@@ -1,13 +1,14 @@
 #pragma once
 // TMailBase: one TCP client session over the message-based asynchronous socket service, with
-// blocking-style operations. Each wait keeps the calling thread's messages flowing, is bounded
-// by TimeOut seconds and ends early on Cancel or when the application is quitting. Failures
-// are raised as EMailError, ESocketError, ETimedOutError or ECanceledError. A subclass may
+// blocking-style operations, to a server reached over IPv6 or IPv4. Each wait keeps the calling
+// thread's messages flowing, is bounded by TimeOut seconds and ends early on Cancel or when the
+// application is quitting. Failures are raised as EMailError, ESocketError, ETimedOutError or
+// ECanceledError. What arrives is read into a buffer and taken from there. A subclass may
 // secure the connection with TLS (TSecureChannel) and then sends and reads through it.
 //
 // A session belongs to the thread that creates it; only Cancel may come from another thread.
 
-#include <winsock.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <array>
@@ -18,12 +19,12 @@
 #include <vector>
 
 #include "framework/NotifyWindow.win.h"
+#include "mailbase/HostLookup.win.h"
 
 class TSecureChannel;
 
-// The three notification messages shared by every session. Registered once at program start,
-// before any session is created.
-extern UINT WM_HOSTFOUND;
+// The notification messages shared by every session. Registered once at program start, before
+// any session is created.
 extern UINT WM_SERVICEFOUND;
 extern UINT WM_SOCKETACTIVITY;
 void RegisterMailBaseMessages();
@@ -38,12 +39,15 @@ public:
     virtual void Reset();
     // Safe from any thread, at any time.
     virtual void Cancel();
-    // Socket start-up, host lookup, service lookup and socket creation.
+    // Socket start-up, host lookup (every address of the name), service lookup and socket
+    // creation.
     virtual void Open();
     // SOCKET_ERROR when there is no socket; otherwise closesocket's result. A secure channel is
     // ended first, with a notice sent only if the socket takes it at once.
     virtual int CloseSocket();
-    // Connects to RemoteAddress:Port; Open must have succeeded and Reset been called since.
+    // Connects to Port of the first of RemoteAddresses that takes the connection, each tried
+    // in turn with an equal share of the time that is left; when none does, raises what the
+    // last one gave. Open must have succeeded and Reset been called since.
     void Connect();
 
     std::string Server;
@@ -57,7 +61,8 @@ public:
 
     HWND WindowHandle() const { return FWindow.Handle(); }
     SOCKET Socket = INVALID_SOCKET;
-    std::uint32_t RemoteAddress = 0;  // network byte order
+    std::vector<TSocketAddress> RemoteAddresses;
+    // The address connected to, numeric.
     std::string RemoteAddressText;
     std::uint16_t Port = 0;  // host byte order
     std::int32_t TicksLeft = 0;
@@ -66,7 +71,6 @@ public:
 
     bool TimedOut = false;
     std::atomic<bool> Canceled{false};
-    bool HostFound = false;
     bool ServiceFound = false;
     bool SocketConnected = false;
     bool Readable = false;
@@ -87,27 +91,42 @@ protected:
     template <class Ended>
     void WaitUntil(Ended ended, bool observeQuitting = true) {
         StartTimeOut();
+        WaitOnClock(ended, observeQuitting);
+    }
+    // The same on a clock that is already running.
+    template <class Ended>
+    void WaitOnClock(Ended ended, bool observeQuitting = true) {
         for (Pass(observeQuitting); !ended(); Pass(observeQuitting)) Idle();
         StopTimeOut();
     }
 
     // Secures the connected socket with TLS for the name in Server: the handshake as one wait,
-    // then the check of the server's certificate. From then on Outgoing and ReceiveByte encrypt
-    // and decrypt. Raises ESocketError when the channel or the certificate fails.
+    // then the checks of the protocol version and of the server's certificate. From then on
+    // Outgoing and ReceiveByte encrypt and decrypt. Raises ESocketError when the channel or the
+    // certificate fails, or when bytes that arrived before the channel began are still unread
+    // (they would pass for the server's words inside it); EMailError for an outdated protocol.
     void StartSecureChannel();
     // What goes on the wire for these bytes: themselves, or their records once secured.
     std::string Outgoing(const std::string& data);
     // One byte of the connection, taken without waiting: 1 with the byte, 0 once the server has
-    // closed, -1 while none has arrived. Raises ESocketError on a failure of the socket or the
-    // channel.
+    // closed, -1 while none has arrived. What the socket holds is read at once, and kept for
+    // the next calls. Raises ESocketError on a failure of the socket or the channel.
     int ReceiveByte(char& byte);
-    // A secure channel holds received bytes that no data notification will announce again.
+    // Received bytes are held that no data notification will announce again.
     bool InputPending() const;
 
 private:
     void ResolveHost();
     void LookUpService();
-    void CreateSocket();
+    // Replaces the socket with a new one for this address family: 0, or the socket service's
+    // error code.
+    int NewSocket(int family);
+    // One connection attempt on the socket, with a clock of its own when milliseconds is
+    // nonzero: 0 when it stands, otherwise what it failed with (a socket error code, or -1 when
+    // the clock ran out).
+    int TryConnect(TSocketAddress address, UINT milliseconds);
+    // Times the wait out after ticks ticks of this many milliseconds.
+    void StartClock(std::int32_t ticks, UINT milliseconds);
     void TimerTick();
     bool NotificationHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void AbandonLookup();
@@ -119,10 +138,10 @@ private:
     // closed, -1 while nothing has arrived.
     int ReceiveAvailable();
 
-    // The pending lookup; Cancel may take it from another thread.
+    // The pending service lookup; Cancel may take it from another thread.
     std::atomic<HANDLE> AsyncRequest{nullptr};
-    // The lookup result lives as long as the session, so a lookup answer that is still on its
-    // way when a wait ends early has somewhere to land.
+    // The service lookup's result lives as long as the session, so an answer that is still on
+    // its way when a wait ends early has somewhere to land.
     std::array<char, MAXGETHOSTSTRUCT> FLookupBuffer{};
     WSADATA WinsockData{};
     // Auto-reset; set by Cancel so that a wait blocked in Idle wakes at once.
@@ -130,4 +149,7 @@ private:
     TNotifyWindow FWindow;
     // The TLS layer of the connection, from StartSecureChannel until CloseSocket.
     std::unique_ptr<TSecureChannel> FChannel;
+    // Received on the plain connection and not taken yet: FInput from FInputTaken on.
+    std::string FInput;
+    std::size_t FInputTaken = 0;
 };

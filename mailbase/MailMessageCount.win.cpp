@@ -2,6 +2,11 @@
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/ServerAddress.h"
+#include "mailbase/Wipe.win.h"
+
+TMailMessageCount::~TMailMessageCount() {
+    Wipe(Password);
+}
 
 void TMailMessageCount::SetAccount(const std::string& server, const std::string& userName,
                                    const std::string& password) {
@@ -13,21 +18,27 @@ void TMailMessageCount::SetAccount(const std::string& server, const std::string&
 void TMailMessageCount::Run() {
     TMailErrorKind kind;
     std::string message;
-    try {
-        Dialogue();
-        return;
-    } catch (const EMailError& e) {
-        kind = mekMail;
-        message = e.Message;
-    } catch (const ESocketError& e) {
-        kind = mekSocket;
-        message = e.Message;
-    } catch (const ETimedOutError& e) {
-        kind = mekTimedOut;
-        message = e.Message;
-    } catch (const ECanceledError& e) {
-        kind = mekCanceled;
-        message = e.Message;
+    for (bool retried = false;; retried = true) {
+        try {
+            Dialogue();
+            return;
+        } catch (const EMailError& e) {
+            kind = mekMail;
+            message = e.Message;
+        } catch (const ESocketError& e) {
+            kind = mekSocket;
+            message = e.Message;
+        } catch (const ETimedOutError& e) {
+            kind = mekTimedOut;
+            message = e.Message;
+        } catch (const ECanceledError& e) {
+            kind = mekCanceled;
+            message = e.Message;
+        }
+        // An access token is refused once it has expired: a fresh one gets one more dialogue
+        // before anything is shown.
+        if (retried || !TokenRefused || Canceled || !RefreshToken || !RefreshToken(Password))
+            break;
     }
     // Outside the handlers: the session is gone, so the callback may start a new check at once.
     if (OnError) OnError(this, message, kind);
@@ -47,6 +58,7 @@ void TMailMessageCount::Dialogue() {
     session->Server = address.Host;
     session->UserName = UserName;
     session->Password = Password;
+    session->Auth = Auth;
     session->SetSecurity(Security);
     session->FixedPort = PortOverride != 0 ? PortOverride : address.Port;
     session->TimeOut = TimeOut;
@@ -59,8 +71,14 @@ void TMailMessageCount::Dialogue() {
         TPOP3& S;
         ~Close() { S.CloseSocket(); }
     } close{*session};
+    TokenRefused = false;
     session->Open();
-    session->Login();
+    try {
+        session->Login();
+    } catch (const EMailError&) {
+        TokenRefused = session->TokenRefused;
+        throw;
+    }
     session->Stat();
     session->Quit();
     Count = session->MessageCount;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -14,6 +15,7 @@
 
 class TMailMessageCount : public IMailCountJob {
 public:
+    ~TMailMessageCount() override;
     void SetAccount(const std::string& server, const std::string& userName,
                     const std::string& password) override;
     void Run() override;
@@ -23,7 +25,14 @@ public:
     std::int32_t Count = 0;
     std::string Server;
     std::string UserName;
+    // The password, or the access token for the OAuth mechanisms; wiped when the job ends.
     std::string Password;
+    TPop3Auth Auth = paUserPass;
+    // Asked at most once per Run, when the server refused the access token: true with a fresh
+    // token in token signs in again at once; false ends the check with the server's refusal.
+    std::function<bool(std::string& token)> RefreshToken;
+    // Whether the last dialogue ended on a refused access token.
+    bool TokenRefused = false;
     // How the connection is secured; the settings' "Security".
     TSecurityMode Security = smNone;
     std::atomic<bool> Canceled{false};

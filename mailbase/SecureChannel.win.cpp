@@ -10,6 +10,7 @@
 #include "mailbase/MailErrors.h"
 #include "mailbase/SecureErrorText.h"
 #include "mailbase/SecurityLibrary.win.h"
+#include "mailbase/TlsProtocol.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ constexpr std::size_t kMaxPendingInput = 64 * 1024;
 // TLS record types that may open a server's answer to the hello: handshake and alert.
 constexpr unsigned char kHandshakeRecord = 0x16;
 constexpr unsigned char kAlertRecord = 0x15;
+// A record header and a ServerHello up to its version.
+constexpr std::size_t kFirstAnswerSize = 11;
+
+constexpr DWORD kCredentialFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
 
 ESocketError Failure(SECURITY_STATUS status) {
     return ESocketError(SecureChannelErrorText(static_cast<std::uint32_t>(status)));
@@ -60,17 +65,33 @@ std::vector<wchar_t> Wide(const std::string& text) {
 
 }  // namespace
 
+// No client certificate is ever offered. TLS 1.2 and later only, whatever the system would allow:
+// a server that speaks nothing newer is one an attacker can read.
 TSecureChannel::TSecureChannel(const std::string& serverName)
     : FLibrary(SecurityLibrary()), FSspi(*FLibrary.Sspi), FServerName(serverName) {
-    SCHANNEL_CRED credentials{};
-    credentials.dwVersion = SCHANNEL_CRED_VERSION;
-    // The protocols are the system's choice (0), as its administrator configured them; no client
-    // certificate is ever offered.
-    credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     TimeStamp expiry;
-    const SECURITY_STATUS status = FSspi.AcquireCredentialsHandleA(
-        nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, &credentials,
-        nullptr, nullptr, &FCredentials, &expiry);
+    const auto acquire = [&](void* credentials) {
+        return FSspi.AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
+                                               SECPKG_CRED_OUTBOUND, nullptr, credentials, nullptr,
+                                               nullptr, &FCredentials, &expiry);
+    };
+    // The newer credentials name what they refuse, so that TLS 1.3 comes in wherever the system
+    // has it (only these credentials reach it).
+    TLS_PARAMETERS parameters{};
+    parameters.grbitDisabledProtocols =
+        SP_PROT_PCT1 | SP_PROT_SSL2 | SP_PROT_SSL3 | SP_PROT_TLS1_0 | SP_PROT_TLS1_1;
+    SCH_CREDENTIALS modern{};
+    modern.dwVersion = SCH_CREDENTIALS_VERSION;
+    modern.dwFlags = kCredentialFlags;
+    modern.cTlsParameters = 1;
+    modern.pTlsParameters = &parameters;
+    if (acquire(&modern) == SEC_E_OK) return;
+    // Systems from before them know no TLS 1.3 either.
+    SCHANNEL_CRED classic{};
+    classic.dwVersion = SCHANNEL_CRED_VERSION;
+    classic.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
+    classic.dwFlags = kCredentialFlags;
+    const SECURITY_STATUS status = acquire(&classic);
     if (status != SEC_E_OK) throw Failure(status);
 }
 
@@ -87,9 +108,17 @@ void TSecureChannel::TakeExtra(const SecBuffer& buffer) {
         FIncoming.clear();
 }
 
+// A server that answered the hello with an outdated version is told apart from other failures:
+// the provider itself may only say that the handshake failed.
+void TSecureChannel::Fail(SECURITY_STATUS status) const {
+    if (AnswersWithOutdatedTls(FFirstAnswer)) throw EMailError(OutdatedSecureConnectionText);
+    throw Failure(status);
+}
+
 std::string TSecureChannel::Continue() {
     std::string outgoing;
-    while (Handshaking() && (!FHasContext || !FIncoming.empty())) {
+    while (Handshaking() && (!FHasContext || !FIncoming.empty() || FReenter)) {
+        FReenter = false;
         // Two input buffers, token and empty: the provider reports the unread tail in the second.
         SecBuffer input[2] = {
             {static_cast<ULONG>(FIncoming.size()), SECBUFFER_TOKEN, &FIncoming[0]},
@@ -102,7 +131,16 @@ std::string TSecureChannel::Continue() {
             0, 0, FHasContext ? &inputDesc : nullptr, 0, FHasContext ? nullptr : &FContext,
             &output.Desc, &attributes, nullptr);
         if (status == SEC_E_INCOMPLETE_MESSAGE) break;  // the rest of a record is on its way
-        if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) throw Failure(status);
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && FHasContext && !FDeclinedCertificate) {
+            // The server asks for a client certificate; the credentials hold none, so the same
+            // input goes in again and the handshake goes on without one. A server that insists
+            // refuses the handshake itself.
+            FDeclinedCertificate = true;
+            outgoing += output.Bytes();
+            continue;
+        }
+        FDeclinedCertificate = false;
+        if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) Fail(status);
         const bool first = !FHasContext;
         const std::size_t offered = FIncoming.size();
         FHasContext = true;
@@ -115,13 +153,21 @@ std::string TSecureChannel::Continue() {
         if (status == SEC_E_OK) {
             const SECURITY_STATUS sizes =
                 FSspi.QueryContextAttributesA(&FContext, SECPKG_ATTR_STREAM_SIZES, &FSizes);
-            if (sizes != SEC_E_OK) throw Failure(sizes);
+            if (sizes != SEC_E_OK) Fail(sizes);
             // What follows the last handshake record (the server's first data) stays for
             // TakeByte.
             FState = csOpen;
         }
     }
     return outgoing;
+}
+
+void TSecureChannel::CheckProtocol() const {
+    SecPkgContext_ConnectionInfo connection{};
+    const SECURITY_STATUS status = FSspi.QueryContextAttributesA(
+        const_cast<CtxtHandle*>(&FContext), SECPKG_ATTR_CONNECTION_INFO, &connection);
+    if (status != SEC_E_OK) throw Failure(status);
+    if (IsOutdatedProtocol(connection.dwProtocol)) throw EMailError(OutdatedSecureConnectionText);
 }
 
 void TSecureChannel::CheckCertificate() const {
@@ -173,6 +219,8 @@ void TSecureChannel::Received(const char* data, std::size_t size) {
             throw ESocketError(NotSecureServerText);
         FReceivedAny = true;
     }
+    if (FFirstAnswer.size() < kFirstAnswerSize)
+        FFirstAnswer.append(data, std::min(size, kFirstAnswerSize - FFirstAnswer.size()));
     if (FIncoming.size() + size > kMaxPendingInput) throw Failure(SEC_E_ILLEGAL_MESSAGE);
     FIncoming.append(data, size);
 }
@@ -190,7 +238,10 @@ std::string TSecureChannel::Encrypt(const std::string& data) {
             {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
         const SECURITY_STATUS status = FSspi.EncryptMessage(&FContext, 0, &desc, 0);
-        if (status != SEC_E_OK) throw Failure(status);
+        if (status != SEC_E_OK) {
+            SecureZeroMemory(&record[0], record.size());
+            throw Failure(status);
+        }
         // The trailer may come out shorter than the room it was given.
         records.append(record, 0, buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
     }
@@ -232,8 +283,13 @@ bool TSecureChannel::TakeByte(char& byte) {
             TakeExtra(*extra);
         else
             FIncoming.clear();
-        // The server wants a new handshake; the unread tail is its first input.
-        if (status == SEC_I_RENEGOTIATE) FState = csHandshake;
+        // The server wants a new handshake, or sent a message of the handshake layer (a TLS 1.3
+        // session ticket or key update): the provider takes the unread tail as its input, and is
+        // called even when there is none.
+        if (status == SEC_I_RENEGOTIATE) {
+            FState = csHandshake;
+            FReenter = true;
+        }
     }
     byte = FPlain[FPlainTaken++];
     return true;

@@ -7,6 +7,10 @@ const char* const NotSecureServerText =
     "connection setting.";
 const char* const HandshakeClosedText =
     "The mail server closed the connection before it was secured.";
+const char* const UnsecuredDataText =
+    "The mail server sent more than was asked for before the connection was secured.";
+const char* const OutdatedSecureConnectionText =
+    "The mail server offers only an outdated secure connection.";
 
 namespace {
 

@@ -9,6 +9,11 @@
 extern const char* const NotSecureServerText;
 // The peer closed the connection before the handshake was complete.
 extern const char* const HandshakeClosedText;
+// Bytes arrived before the secure channel began that nobody asked for, such as more after the
+// answer to STLS: an attacker on the way may have put them there.
+extern const char* const UnsecuredDataText;
+// The server speaks only protocol versions older than TLS 1.2.
+extern const char* const OutdatedSecureConnectionText;
 
 // For a status of the platform's TLS provider (an SSPI SECURITY_STATUS).
 std::string SecureChannelErrorText(std::uint32_t status);

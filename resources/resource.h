@@ -64,6 +64,12 @@
 #define IDC_LOGINNAMEEB 3021
 #define IDC_PASSWORDEB 3022
 #define IDC_SECURECONNECTIONCOMBO 3023
+#define IDC_SIGNINCOMBO 3024
+// The account's sign-in: the button that starts it and the text naming who is signed in.
+#define IDC_SIGN_IN_BUTTON 3025
+#define IDC_SIGNED_IN_AS 3026
+#define IDC_FILLINBTN 3027
+#define IDC_PASSWORDLABEL 3028
 #define IDC_SHOWDIALOGCB 3030
 #define IDC_PLAYSOUNDCB 3031
 #define IDC_WINSOUNDRB 3032
@@ -87,6 +93,8 @@
 #define IDC_MAILSERVERERRORLABEL 3101
 #define IDC_SETUPNOW 3102
 #define IDC_IGNORE 3103
+#define IDC_ERRORADVICELABEL 3104
+#define IDC_ERRORHELP 3105
 
 // "Mail": the message count window; its sentence is IDC_NUMMESSAGESLABEL, as in the popup
 #define IDD_NUMMESSAGES 320
@@ -95,3 +103,10 @@
 #define IDS_OPENMAILAPPFILTER 3900
 #define IDS_OPENWAVEFILEFILTER 3901
 #define IDS_SECURECONNECTIONS 3910
+#define IDS_SIGNINS 3911
+#define IDS_NOPRESET 3912
+// What to do about a known refusal
+#define IDS_ADVICE_APPPASSWORD 3920
+#define IDS_ADVICE_WEBLOGIN 3921
+#define IDS_ADVICE_MICROSOFT 3922
+#define IDS_ADVICE_POPNOTENABLED 3923

@@ -22,6 +22,7 @@ const char kRepeatMailCheck[] = "Repeat Mail Check";
 const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
 const char kSecurity[] = "Security";
+const char kSignIn[] = "Sign-in";
 const char kWindowsNotification[] = "Windows Notification";
 const char kQuietHours[] = "Quiet Hours";
 const char kQuietFrom[] = "Quiet From";
@@ -34,8 +35,9 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     : Registry(std::move(store), keyPath), Environment(std::move(environment)) {
     Put(FPop3ServerAddress, LoadString(kMailbox, kPop3ServerAddress, ""));
     Put(FLoginUsername, LoadString(kMailbox, kLoginUsername, ""));
-    Put(FPassword, LoadString(kMailbox, kPassword, ""));
+    LoadPassword();
     FSecurity = SecurityModeOf(Registry.ReadInteger(kMailbox, kSecurity, smNone));
+    FSignIn = SignInOf(Registry.ReadInteger(kMailbox, kSignIn, siPassword));
 
     FShowMessageWindow = Registry.ReadBool(kNotification, kShowMessageWindow, true);
     FPlaySoundEnabled = Registry.ReadBool(kNotification, kPlaySoundEnabled, true);
@@ -80,6 +82,26 @@ void TAppProperties::LoadMailAppPath() {
     }
 }
 
+std::string TAppProperties::PasswordTarget() const {
+    const std::string& path = Registry.BaseKeyPath;
+    return path.substr(path.find_last_of('\\') + 1) + ":" + kMailbox;
+}
+
+// A plain "Password" from before is read while no credential exists, and goes at the next OK.
+void TAppProperties::LoadPassword() {
+    if (Environment.ReadSecret) {
+        try {
+            if (const std::optional<TSecret> stored = Environment.ReadSecret(PasswordTarget())) {
+                Put(FPassword, stored->Value());
+                return;
+            }
+        } catch (const Exception&) {
+            // A credential store that cannot be read must not stop start-up.
+        }
+    }
+    Put(FPassword, LoadString(kMailbox, kPassword, ""));
+}
+
 std::string TAppProperties::Get(const std::string& field) const {
     std::lock_guard<std::mutex> lock(StringsLock);
     return field;
@@ -102,6 +124,17 @@ void TAppProperties::SetLoginUsername(const std::string& value) {
 
 void TAppProperties::SetPassword(const std::string& value) {
     Put(FPassword, value);
+    if (Environment.WriteSecret) {
+        try {
+            Environment.WriteSecret(PasswordTarget(), LoginUsername(), TSecret(value));
+            Registry.DeleteValue(kMailbox, kPassword);
+            return;
+        } catch (const ERegistryException&) {
+            throw;
+        } catch (const Exception&) {
+            // No credential store to be had: the registry, as the settings always were.
+        }
+    }
     Registry.WriteString(kMailbox, kPassword, value);
 }
 
@@ -158,6 +191,11 @@ void TAppProperties::SetUseDialUpNetworking(bool value) {
 void TAppProperties::SetSecurity(TSecurityMode value) {
     FSecurity = value;
     Registry.WriteInteger(kMailbox, kSecurity, value);
+}
+
+void TAppProperties::SetSignIn(TSignIn value) {
+    FSignIn = value;
+    Registry.WriteInteger(kMailbox, kSignIn, value);
 }
 
 void TAppProperties::SetWindowsNotification(bool value) {

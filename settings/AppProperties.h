@@ -10,10 +10,13 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
+#include "framework/Secret.h"
 #include "mailbase/SecurityMode.h"
 #include "settings/BMRegistry.h"
+#include "settings/SignIn.h"
 
 // What the settings take from the rest of the system.
 struct TSettingsEnvironment {
@@ -24,6 +27,12 @@ struct TSettingsEnvironment {
     std::function<std::string()> FindDefaultMailProgram;
     // Whether a file exists at the path; behind MailAppExists.
     std::function<bool(const std::string&)> FileExists;
+    // The user's credential store, by target name; without it the password stays in the
+    // registry. Reading finds nothing where nothing is stored; writing raises Exception when
+    // the store refuses.
+    std::function<std::optional<TSecret>(const std::string& target)> ReadSecret;
+    std::function<void(const std::string& target, const std::string& user, const TSecret& secret)>
+        WriteSecret;
 };
 
 class TAppProperties {
@@ -57,6 +66,12 @@ public:
     bool UseDialUpNetworking() const { return FUseDialUpNetworking; }
     // Stored in the Mailbox section as "Security"; absent, of another type or out of range: none.
     TSecurityMode Security() const { return FSecurity; }
+    // Stored in the Mailbox section as "Sign-in"; absent, of another type or out of range: the
+    // password.
+    TSignIn SignIn() const { return FSignIn; }
+    // Where the password is kept in the credential store: the settings key's own name and the
+    // section's, "Larkspur:Mailbox".
+    std::string PasswordTarget() const;
     // In the Notification section: "Windows Notification" (off by default) shows a balloon
     // instead of the message window; "Quiet Hours" with "Quiet From" and "Quiet To" as "HH:MM".
     bool WindowsNotification() const { return FWindowsNotification; }
@@ -69,7 +84,6 @@ public:
     // keeps the new value either way.
     void SetPop3ServerAddress(const std::string& value);
     void SetLoginUsername(const std::string& value);
-    void SetPassword(const std::string& value);
     void SetShowMessageWindow(bool value);
     void SetPlaySoundEnabled(bool value);
     void SetUseDefaultSound(bool value);
@@ -81,6 +95,11 @@ public:
     void SetRepeatMailInterval(std::int32_t value);
     void SetUseDialUpNetworking(bool value);
     void SetSecurity(TSecurityMode value);
+    // Into the credential store, under PasswordTarget with the login name as its user; once it
+    // is there the plain "Password" value goes. Where the store refuses, the password is kept
+    // in the registry as before rather than lost.
+    void SetPassword(const std::string& value);
+    void SetSignIn(TSignIn value);
     void SetWindowsNotification(bool value);
     void SetQuietHours(bool value);
     void SetQuietFrom(const std::string& value);
@@ -95,6 +114,7 @@ private:
     std::string Get(const std::string& field) const;
     void Put(std::string& field, std::string value);
     void LoadMailAppPath();
+    void LoadPassword();
     std::string LoadString(const std::string& section, const std::string& name,
                            const std::string& defaultValue);
 
@@ -116,6 +136,7 @@ private:
     std::atomic<std::int32_t> FRepeatMailInterval{10};
     std::atomic<bool> FUseDialUpNetworking{false};
     std::atomic<TSecurityMode> FSecurity{smNone};
+    std::atomic<TSignIn> FSignIn{siPassword};
     std::atomic<bool> FWindowsNotification{false};
     std::atomic<bool> FQuietHours{false};
     std::string FQuietFrom;

@@ -1,6 +1,7 @@
 #pragma once
-// The settings as the program keeps them: in the current user's registry, with the default mail
-// program from the "mailto" handler and file tests on the local file system.
+// The settings as the program keeps them: in the current user's registry, the password in the
+// user's Credential Manager, with the default mail program from the "mailto" handler and file
+// tests on the local file system.
 
 #include <functional>
 #include <memory>

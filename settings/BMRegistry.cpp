@@ -79,6 +79,12 @@ void TBMRegistry::WriteInteger(const std::string& section, const std::string& na
     });
 }
 
+void TBMRegistry::DeleteValue(const std::string& section, const std::string& name) {
+    if (!Store->KeyExists(section)) return;
+    TSectionScope scope(*Store, section);
+    if (scope) Store->DeleteValue(name);
+}
+
 bool TBMRegistry::ReadBool(const std::string& section, const std::string& name, bool defaultValue) {
     return ReadValue(section, name, defaultValue, [&] {
         try {

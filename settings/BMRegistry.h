@@ -29,6 +29,8 @@ public:
     std::int32_t ReadInteger(const std::string& section, const std::string& name,
                              std::int32_t defaultValue);
     void WriteInteger(const std::string& section, const std::string& name, std::int32_t value);
+    // Removes the value, when the section and the value exist.
+    void DeleteValue(const std::string& section, const std::string& name);
     bool ReadBool(const std::string& section, const std::string& name, bool defaultValue);
     void WriteBool(const std::string& section, const std::string& name, bool value);
 

@@ -10,6 +10,7 @@
 #include "framework/ResourceString.win.h"
 #include "mailprogram/MailProgram.win.h"
 #include "resources/resource.h"
+#include "settings/ProviderPresets.h"
 
 namespace {
 
@@ -78,6 +79,9 @@ void TPropertyForm::FormCreate() {
         SendMessageA(Control(edit), EM_SETLIMITTEXT, kQuietTimeMaxLength, 0);
     for (const std::string& item : LoadTextItems(IDS_SECURECONNECTIONS))
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(item.c_str()));
+    for (const std::string& item : LoadTextItems(IDS_SIGNINS))
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(item.c_str()));
 }
 
@@ -174,6 +178,8 @@ void TPropertyForm::FillInFields() {
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
+    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
+    SignInComboChange();
     Check(IDC_QUIETHOURSCB, v.QuietHoursCB);
     QuietHoursCBClick();
     SetText(IDC_QUIETFROMEB, v.QuietFromEB);
@@ -197,6 +203,8 @@ TPropertyValues TPropertyForm::Values() const {
     v.UseDUNRB = Checked(IDC_USEDUNRB);
     v.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
+    v.SignInCombo = SignInOf(
+        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
     v.WindowsNotificationCB = Checked(IDC_WINDOWSNOTIFICATIONCB);
     v.QuietHoursCB = Checked(IDC_QUIETHOURSCB);
     v.QuietFromEB = Text(IDC_QUIETFROMEB);
@@ -223,7 +231,32 @@ void TPropertyForm::SetEditBox(bool enabled, int edit) {
     EnableWindow(Control(edit), enabled);
 }
 
+void TPropertyForm::SignInComboChange() {
+    const bool password = !IsAccountSignIn(SignInOf(static_cast<std::int32_t>(
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0))));
+    EnableWindow(Control(IDC_PASSWORDLABEL), password);
+    SetEditBox(password, IDC_PASSWORDEB);
+}
+
+void TPropertyForm::FillInFromAddress(bool replace) {
+    if (!replace && !Text(IDC_POPSERVEREB).empty()) return;
+    const std::optional<TProviderPreset> preset = PresetForAddress(Text(IDC_LOGINNAMEEB));
+    if (!preset) {
+        if (replace) ShowInformationMessage(ResourceString(IDS_NOPRESET), Handle());
+        return;
+    }
+    SetText(IDC_POPSERVEREB, preset->Server);
+    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, preset->Security, 0);
+    if (preset->SignIn) {
+        SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, *preset->SignIn, 0);
+        SignInComboChange();
+    }
+}
+
 void TPropertyForm::OnCommand(int id, int notifyCode) {
+    if (id == IDC_SIGNINCOMBO && notifyCode == CBN_SELCHANGE) SignInComboChange();
+    // Leaving the login name with an address in it fills in an empty server.
+    if (id == IDC_LOGINNAMEEB && notifyCode == EN_KILLFOCUS) FillInFromAddress(false);
     if (notifyCode != BN_CLICKED) return;
     switch (id) {
         case IDOK:
@@ -250,6 +283,9 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
             break;
         case IDC_MAILAPPBROWSEBTN:
             MailAppBrowseBtnClick();
+            break;
+        case IDC_FILLINBTN:
+            FillInFromAddress(true);
             break;
         case IDC_SHOWDIALOGCB:
             ShowDialogCBClick();

@@ -75,6 +75,9 @@ private:
     void WinSoundRBClick();
     void LaunchMailAppCBClick();
     void PlaySoundCBClick();
+    void SignInComboChange();
+    // Fills in the preset of the login name's address; only into an empty server unless asked.
+    void FillInFromAddress(bool replace);
     void ShowDialogCBClick();
     void QuietHoursCBClick();
 

@@ -34,6 +34,7 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
     v.UseDUNRB = settings.UseDialUpNetworking();
     v.SecureConnectionCombo = settings.Security();
+    v.SignInCombo = settings.SignIn();
     v.WindowsNotificationCB = settings.WindowsNotification();
     v.QuietHoursCB = settings.QuietHours();
     v.QuietFromEB = settings.QuietFrom();
@@ -104,6 +105,7 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
     settings.SetUseDialUpNetworking(v.UseDUNRB);
     settings.SetSecurity(v.SecureConnectionCombo);
+    settings.SetSignIn(v.SignInCombo);
     settings.SetWindowsNotification(v.WindowsNotificationCB);
     settings.SetQuietHours(v.QuietHoursCB);
     settings.SetQuietFrom(QuietTimeToStore(v.QuietFromEB, settings.QuietFrom()));

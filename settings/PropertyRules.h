@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mailbase/SecurityMode.h"
+#include "settings/SignIn.h"
 
 class TAppProperties;
 
@@ -27,6 +28,7 @@ struct TPropertyValues {
     std::string RepeatEveryIntervalEB;
     bool UseDUNRB = false;                         // else DirectRB
     TSecurityMode SecureConnectionCombo = smNone;  // the item chosen, in the order of the modes
+    TSignIn SignInCombo = siPassword;              // likewise, in the order of the sign-ins
     bool WindowsNotificationCB = false;
     bool QuietHoursCB = false;
     std::string QuietFromEB, QuietToEB;
@@ -59,7 +61,7 @@ constexpr int kIntervalMaxLength = 4;
 std::string QuietTimeToStore(const std::string& text, const std::string& fallback);
 constexpr int kQuietTimeMaxLength = 5;
 
-// Calls the fourteen setters of the first settings in their fixed order, then those of the
-// notification balloon and the quiet hours, each writing its value, changed or not. A setter's
+// Calls the fifteen setters of the first settings and the sign-in in their fixed order, then
+// those of the notification balloon and the quiet hours, each writing its value, changed or not. A setter's
 // error ends the sequence: the values before it are stored, those after it are not.
 void StoreProperties(TAppProperties& settings, const TPropertyValues& values);

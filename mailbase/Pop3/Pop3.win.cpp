@@ -6,10 +6,15 @@
 #include "mailbase/Pop3/ReplyLine.h"
 #include "mailbase/Pop3/StatReply.h"
 #include "mailbase/SocketErrorText.h"
+#include "mailbase/Wipe.win.h"
 
 TPOP3::TPOP3() {
     ServiceName = "pop3";
     DefaultPort = 110;
+}
+
+TPOP3::~TPOP3() {
+    Wipe(Password);
 }
 
 void TPOP3::SetSecurity(TSecurityMode mode) {
@@ -43,9 +48,15 @@ void TPOP3::Login() {
     std::string reply;
     ReadReply(reply);
     if (FSecurity == smSTLS) StartTls();
+    if (Auth != paUserPass) return Authenticate();
     SendLine(CredentialCommand("USER ", UserName));
     ReadReply(reply);
-    SendLine(CredentialCommand("PASS ", Password));
+    std::string pass = CredentialCommand("PASS ", Password);
+    struct WipePass {
+        std::string& Line;
+        ~WipePass() { Wipe(Line); }
+    } wipePass{pass};
+    SendLine(pass, "PASS ****");
     ReadReply(reply);
 }
 
@@ -80,7 +91,23 @@ void TPOP3::Quit() {
 }
 
 void TPOP3::SendLine(const std::string& text) {
-    const std::string data = Outgoing(text + "\r\n");
+    SendLine(text, text);
+}
+
+void TPOP3::SendLine(const std::string& text, const std::string& shown) {
+    std::string line;
+    line.reserve(text.size() + 2);
+    line.append(text).append("\r\n");
+    std::string data = Outgoing(line);
+    // Every copy of the line is wiped however the send ends: it may hold a password.
+    struct WipeCopies {
+        std::string& Line;
+        std::string& Data;
+        ~WipeCopies() {
+            Wipe(Line);
+            Wipe(Data);
+        }
+    } wipeCopies{line, data};
     std::size_t sent = 0;
     StartTimeOut();
     for (;;) {
@@ -109,7 +136,7 @@ void TPOP3::SendLine(const std::string& text) {
         if (TimedOut) throw ETimedOutError();
         throw ECanceledError();
     }
-    Transcript.push_back(text);
+    Transcript.push_back(shown);
 }
 
 void TPOP3::ReadReply(std::string& reply) {
@@ -124,7 +151,7 @@ void TPOP3::WaitForData() {
     if (AsyncError) throw ESocketError(SocketErrorText(ErrorCode));
 }
 
-void TPOP3::ReadLine(std::string& reply) {
+void TPOP3::ReadLine(std::string& reply, bool dataLine) {
     StartTimeOut();
     Readable = false;
     Application.ProcessMessages();
@@ -139,19 +166,20 @@ void TPOP3::ReadLine(std::string& reply) {
         }
     } finish{*this, reply};
 
-    TReplyLine line;
+    TReplyLine line(dataLine);
     bool done = false;
     for (;;) {
         Application.ProcessMessages();
-        // One byte per call, so nothing after the line end is taken from the socket.
-        char byte = 0;
         Readable = false;
+        // Whatever has arrived is taken up to the line end; the bytes after it stay received
+        // for the next reply.
+        char byte = 0;
+        while (!done && ReceiveByte(byte) == 1) done = line.Add(byte);
         // Nothing yet, or the server closed and no byte will ever come.
-        const bool starved = ReceiveByte(byte) != 1;
-        if (!starved && line.Add(byte)) {
+        const bool starved = !done;
+        if (done) {
             reply = line.Reply();
-            done = true;
-            if (!IsPositiveReply(reply)) throw EMailError(reply);
+            if (!dataLine && !IsPositiveReply(reply)) throw EMailError(reply);
         }
         Pass();
         if (done || Canceled || TimedOut) break;

@@ -9,7 +9,7 @@ std::string TReplyLine::Text() const {
 bool TReplyLine::Add(char byte) {
     FBytes += byte;
     const std::string text = Text();
-    if (text.size() > 3 && text.find('\n') == text.size() - 1) return true;
+    if (text.size() > (FDataLine ? 0 : 3) && text.find('\n') == text.size() - 1) return true;
     if (FBytes.size() >= kMaxLength)
         throw EMailError("The mail server sent a reply line that is too long.");
     return false;

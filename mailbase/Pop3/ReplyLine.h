@@ -9,8 +9,12 @@ public:
     // POP3 replies are at most 512 octets including CR LF.
     static constexpr std::size_t kMaxLength = 512;
 
+    // A data line is a line of a multi-line reply, such as the "." that ends it.
+    explicit TReplyLine(bool dataLine = false) : FDataLine(dataLine) {}
+
     // Adds one received byte. Returns true once the line is complete: the text up to the first
-    // zero byte is longer than three characters and its first LF is its last character. A line
+    // zero byte is longer than three characters (any length for a data line) and its first LF
+    // is its last character. A line
     // that reaches kMaxLength bytes without completing raises EMailError.
     bool Add(char byte);
 
@@ -20,6 +24,7 @@ public:
 private:
     std::string Text() const;
 
+    bool FDataLine;
     std::string FBytes;
 };
 

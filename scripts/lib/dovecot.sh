@@ -1,4 +1,4 @@
-# A private Dovecot POP3 server on 127.0.0.1 for the tests. Source this file inside a private
+# A private Dovecot POP3 server on 127.0.0.1 and ::1 for the tests. Source this file inside a private
 # network namespace (scripts/in-private-network), then start_dovecot / stop_dovecot. It listens
 # on the POP3 port itself, 110 (STLS offered), and on the POP3-over-TLS port, 995, because the
 # program takes its ports from the "pop3" and "pop3s" service entries; the master runs as root
@@ -9,6 +9,11 @@
 #   9953  issued for another name than localhost
 # The certificates are made here, at every start, by a test authority of this run; its key is
 # destroyed as soon as they are signed. A check must connect to "localhost", the name they carry.
+# Beside them, POP3 servers over TLS that test a client's handshake (scripts/lib/tls-peer.py),
+# with the good certificate, on 127.0.0.1:
+#   9954  TLS 1.0 only
+#   9955  TLS 1.1 only
+#   9956  asks for a client certificate that it can do without
 # Mailboxes, all as Maildir under $LARKSPUR_POP3_MAILDIR:
 #   three  / three-secret   three messages
 #   empty  / empty-secret   no message
@@ -22,6 +27,7 @@
 export LARKSPUR_POP3_PORT=${LARKSPUR_POP3_PORT:-110}
 LARKSPUR_POP3S_PORT=995
 LARKSPUR_REFUSED_CERTIFICATES=(untrusted:9951 expired:9952 wrong-name:9953)
+LARKSPUR_TLS_PEERS=(tls1:9954 tls1_1:9955 certificate-request:9956)
 
 write_message() {  # file, number
     cat > "$1" <<MAIL
@@ -103,7 +109,7 @@ write_dovecot_conf() {
     mkdir -p "$dir/base" "$dir/state"
     cat > "$dir/dovecot.conf" <<CONF
 protocols = pop3
-listen = 127.0.0.1
+listen = 127.0.0.1, ::1
 ssl = yes
 ssl_cert = <$certificate/cert.pem
 ssl_key = <$certificate/key.pem
@@ -128,11 +134,11 @@ userdb {
 mail_location = maildir:$LARKSPUR_POP3_MAILDIR/%u
 service pop3-login {
   inet_listener pop3 {
-    address = 127.0.0.1
+    address = 127.0.0.1, ::1
     port = $pop3
   }
   inet_listener pop3s {
-    address = 127.0.0.1
+    address = 127.0.0.1, ::1
     port = $pop3s
     ssl = yes
   }
@@ -187,6 +193,14 @@ start_dovecot() {
         dovecot -F -c "$conf" >"$(dirname "$conf")/stdout.log" 2>&1 &
         DOVECOT_PIDS+=($!)
     done
+    # Each in a process group of its own, which takes its s_server along when it ends.
+    TLS_PEER_GROUPS=()
+    for variant in "${LARKSPUR_TLS_PEERS[@]}"; do
+        setsid python3 "$(dirname "${BASH_SOURCE[0]}")/tls-peer.py" "${variant##*:}" \
+            "$DOVECOT_DIR/tls/good/cert.pem" "$DOVECOT_DIR/tls/good/key.pem" "${variant%%:*}" &
+        TLS_PEER_GROUPS+=($!)
+        ports+=("${variant##*:}")
+    done
     local port
     for port in "${ports[@]}"; do
         for i in $(seq 1 100); do
@@ -201,6 +215,11 @@ start_dovecot() {
 
 stop_dovecot() {
     local pid
+    for pid in ${TLS_PEER_GROUPS[@]+"${TLS_PEER_GROUPS[@]}"}; do
+        kill -- "-$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    TLS_PEER_GROUPS=()
     for pid in ${DOVECOT_PIDS[@]+"${DOVECOT_PIDS[@]}"}; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null

@@ -96,7 +96,11 @@ std::string StoredMailboxValue(const char* name) {
     return data;
 }
 
-std::string StoredPassword() { return StoredMailboxValue("Password"); }
+// Where OK puts it: the Credential Manager, with no plain value left in the registry.
+std::string StoredPassword() {
+    const std::string plain = StoredMailboxValue("Password");
+    return plain.empty() ? StoredCredential("Larkspur:Mailbox") : "(plain) " + plain;
+}
 
 // What a user sees of the window, for the help document.
 bool SaveScreenshot(HWND window, const std::string& name) {

@@ -149,8 +149,15 @@ TEST_F(Installer, InstallsStartsAndUninstallsKeepingTheSettings) {
 
 TEST_F(Installer, UninstallRemovesTheSettingsWhenAsked) {
     WriteRaw(HKEY_CURRENT_USER, kGeneralSection, "Repeat Mail Interval", REG_DWORD, DwordData(7));
+    // Larkspur's secrets go with the settings; another program's stay.
+    const char* const ours[] = {"Larkspur:Mailbox", "Larkspur:Another mailbox"};
+    for (const char* target : ours) WriteCredentialForTest(target, "secret");
+    WriteCredentialForTest("Larkspurious:Mailbox", "theirs");
     ASSERT_EQ(RunSilently(Setup, "/S"), 0u);
     EXPECT_EQ(Uninstall("/S /RemoveSettings"), 0u);
     EXPECT_FALSE(Exists(InstallFolder()));
     EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    for (const char* target : ours) EXPECT_EQ(StoredCredential(target), "(none)") << target;
+    EXPECT_EQ(StoredCredential("Larkspurious:Mailbox"), "theirs");
+    DeleteCredentialForTest("Larkspurious:Mailbox");
 }

@@ -1,6 +1,7 @@
 #include "tests/e2e/Program.h"
 
 #include <shlwapi.h>
+#include <wincred.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -122,7 +123,36 @@ void SeedSettings(const std::string& user, const std::string& password, bool dia
     SetString("Notification", "Mail App Path", "");
 }
 
-void DeleteSettings() { SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey); }
+void DeleteSettings() {
+    SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
+    DeleteCredentialForTest("Larkspur:Mailbox");
+}
+
+std::string StoredCredential(const std::string& target) {
+    const std::wstring name(target.begin(), target.end());
+    PCREDENTIALW credential = nullptr;
+    if (!CredReadW(name.c_str(), CRED_TYPE_GENERIC, 0, &credential)) return "(none)";
+    const std::string secret(reinterpret_cast<const char*>(credential->CredentialBlob),
+                             credential->CredentialBlobSize);
+    CredFree(credential);
+    return secret;
+}
+
+void WriteCredentialForTest(const std::string& target, const std::string& secret) {
+    std::wstring name(target.begin(), target.end());
+    CREDENTIALW credential{};
+    credential.Type = CRED_TYPE_GENERIC;
+    credential.TargetName = name.data();
+    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+    credential.CredentialBlobSize = static_cast<DWORD>(secret.size());
+    credential.CredentialBlob = reinterpret_cast<LPBYTE>(const_cast<char*>(secret.data()));
+    CredWriteW(&credential, 0);
+}
+
+void DeleteCredentialForTest(const std::string& target) {
+    const std::wstring name(target.begin(), target.end());
+    CredDeleteW(name.c_str(), CRED_TYPE_GENERIC, 0);
+}
 
 int Pop3LogCount(const std::string& text) {
     const char* file = std::getenv("LARKSPUR_POP3_LOG");

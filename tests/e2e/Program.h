@@ -40,8 +40,16 @@ std::string WindowTextOf(HWND window);
 // Dovecot, a direct or a dial-up connection, no periodic check, and after a check neither a
 // window, a sound nor a mail program. On Wine a dial-up connection never comes up, so dial-up
 // mode starts without a check.
+// Any password of an earlier run in the Credential Manager goes, so that the seeded one counts.
 void SeedSettings(const std::string& user, const std::string& password, bool dialUp);
+// The settings key and Larkspur's password credential.
 void DeleteSettings();
+
+// A generic credential of the user, as the Credential Manager keeps it: its secret's bytes, or
+// "(none)" when there is no such credential.
+std::string StoredCredential(const std::string& target);
+void WriteCredentialForTest(const std::string& target, const std::string& secret);
+void DeleteCredentialForTest(const std::string& target);
 // Polls until the condition holds or the time is up.
 template <class Condition>
 bool WaitUntil(Condition condition, DWORD milliseconds) {

@@ -2,7 +2,7 @@
 // A listening TCP socket on 127.0.0.1 at a port the system picks; shared by the scripted test
 // servers and the benchmarks. The caller has started Winsock and closes the socket.
 
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <cstdint>
 

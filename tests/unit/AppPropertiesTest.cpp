@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <thread>
 
 namespace {
@@ -163,6 +164,63 @@ TEST_F(AppPropertiesTest, SecurityIsNoneUnlessAModeIsStored) {
     Load()->SetSecurity(smTLS);
     EXPECT_EQ(Section("Mailbox").at("Security").data, MemoryRegistry::Integer(2).data);
     EXPECT_EQ(Load()->Security(), smTLS);
+}
+
+TEST_F(AppPropertiesTest, SignInIsThePasswordUnlessAnotherIsStored) {
+    EXPECT_EQ(Load()->SignIn(), siPassword) << "absent";
+    const std::pair<MemoryRegistry::Value, TSignIn> stored[] = {
+        {MemoryRegistry::Integer(1), siPlain},     {MemoryRegistry::Integer(2), siMicrosoft},
+        {MemoryRegistry::Integer(3), siGoogle},    {MemoryRegistry::Integer(4), siPassword},
+        {MemoryRegistry::Integer(-1), siPassword}, {{MemoryRegistry::Sz, "2"}, siPassword},
+    };
+    for (const auto& [value, signIn] : stored) {
+        Section("Mailbox")["Sign-in"] = value;
+        EXPECT_EQ(Load()->SignIn(), signIn) << value.data;
+    }
+    Load()->SetSignIn(siMicrosoft);
+    EXPECT_EQ(Section("Mailbox").at("Sign-in").data, MemoryRegistry::Integer(2).data);
+}
+
+// The password in a credential store, as the program keeps it; a plain one from before is read
+// while no credential exists, and a store that fails leaves the registry to do the work.
+TEST_F(AppPropertiesTest, ThePasswordLivesInTheCredentialStoreOnceOneIsWritten) {
+    std::map<std::string, std::pair<std::string, std::string>> credentials;
+    bool refuse = false;
+    const auto load = [&] {
+        return std::make_unique<TAppProperties>(
+            std::make_unique<MemoryKeyStore>(Registry), kKey,
+            TSettingsEnvironment{
+                [] { return false; }, [] { return std::string(); },
+                [](const std::string&) { return false; },
+                [&](const std::string& target) -> std::optional<TSecret> {
+                    if (refuse) throw Exception("no store");
+                    if (!credentials.count(target)) return std::nullopt;
+                    return TSecret(credentials[target].second);
+                },
+                [&](const std::string& target, const std::string& user, const TSecret& secret) {
+                    if (refuse) throw Exception("no store");
+                    credentials[target] = {user, secret.Value()};
+                }});
+    };
+    Section("Mailbox")["Password"] = {MemoryRegistry::Sz, std::string("from before\0", 12)};
+    EXPECT_EQ(load()->Password(), "from before");
+    EXPECT_EQ(load()->PasswordTarget(), "Test:Mailbox");
+
+    auto props = load();
+    props->SetLoginUsername("jo@example.org");
+    props->SetPassword("typed");
+    EXPECT_EQ(credentials["Test:Mailbox"], (std::pair<std::string, std::string>{"jo@example.org", "typed"}));
+    EXPECT_EQ(Section("Mailbox").count("Password"), 0u);
+    EXPECT_EQ(load()->Password(), "typed");
+
+    // A credential wins over a plain value that something else wrote.
+    Section("Mailbox")["Password"] = {MemoryRegistry::Sz, std::string("stale\0", 6)};
+    EXPECT_EQ(load()->Password(), "typed");
+
+    refuse = true;
+    EXPECT_EQ(load()->Password(), "stale");
+    load()->SetPassword("kept");
+    EXPECT_EQ(Section("Mailbox").at("Password").data, std::string("kept\0", 5));
 }
 
 TEST_F(AppPropertiesTest, NoBalloonAndNoQuietHoursUntilTheyAreChosen) {

@@ -81,6 +81,9 @@ public:
     void WriteInteger(const std::string& name, std::int32_t value) override {
         Write(name, MemoryRegistry::Integer(value));
     }
+    void DeleteValue(const std::string& name) override {
+        if (!Current().empty()) R->keys[Current()].erase(name);
+    }
 
 private:
     std::string Current() const { return Entered.empty() ? Opened : Entered.back(); }

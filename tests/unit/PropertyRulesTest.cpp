@@ -1,5 +1,5 @@
 // The Properties dialog's values apart from its windows: the tests of OK in their order, the
-// interval's conversions and key filter, and the fourteen setters.
+// interval's conversions and key filter, and the fifteen setters.
 
 #include "resources/resource.h"
 #include "settings/AppProperties.h"
@@ -165,7 +165,7 @@ protected:
     std::shared_ptr<MemoryRegistry> Registry = std::make_shared<MemoryRegistry>();
 };
 
-TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
+TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     auto props = Load();
     const TPropertyValues unchanged = PropertyValuesFrom(*props);
     Registry->writes.clear();
@@ -175,8 +175,8 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
                   "Pop3 Server Address", "Login Username", "Password", "Show Window", "Play Sound",
                   "Default Sound", "Wave File Path", "Start Mail App", "Mail App Path",
                   "Mail App Command Line Parameter", "Repeat Mail Check", "Repeat Mail Interval",
-                  "Use Dial-up Networking", "Security", "Windows Notification", "Quiet Hours",
-                  "Quiet From", "Quiet To"}));
+                  "Use Dial-up Networking", "Security", "Sign-in", "Windows Notification",
+                  "Quiet Hours", "Quiet From", "Quiet To"}));
 
     TPropertyValues v;
     v.POPServerEB = " mail.example.com";
@@ -193,6 +193,7 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.RepeatEveryIntervalEB = "";
     v.UseDUNRB = true;
     v.SecureConnectionCombo = smSTLS;
+    v.SignInCombo = siGoogle;
     v.WindowsNotificationCB = true;
     v.QuietHoursCB = true;
     v.QuietFromEB = "9:30";
@@ -213,6 +214,7 @@ TEST_F(StoreTest, FourteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
     EXPECT_TRUE(back.UseDUNRB);
     EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
+    EXPECT_EQ(back.SignInCombo, siGoogle);
     EXPECT_TRUE(back.WindowsNotificationCB);
     EXPECT_TRUE(back.QuietHoursCB);
     EXPECT_EQ(back.QuietFromEB, "09:30");

@@ -5,16 +5,22 @@
 #include "mailbase/SecureErrorText.h"
 #include "mailbase/SecurityMode.h"
 #include "mailbase/ServerAddress.h"
+#include "mailbase/TlsProtocol.h"
 
 #include <gtest/gtest.h>
 
-TEST(ServerAddress, APortAfterTheLastColonReplacesTheServices) {
+TEST(ServerAddress, APortAfterTheLastColonOrTheBracketsReplacesTheServices) {
     const std::pair<std::string, std::pair<std::string, int>> valid[] = {
         {"pop.example.com", {"pop.example.com", 0}},
         {"pop.example.com:995", {"pop.example.com", 995}},
         {"10.0.0.1:1", {"10.0.0.1", 1}},
         {"localhost:65535", {"localhost", 65535}},
         {"localhost:00110", {"localhost", 110}},
+        {"::1", {"::1", 0}},
+        {"fe80::1:995", {"fe80::1:995", 0}},  // every colon belongs to the address
+        {"[::1]", {"::1", 0}},
+        {"[::1]:995", {"::1", 995}},
+        {"[pop.example.com]:110", {"pop.example.com", 110}},
     };
     for (const auto& [text, expected] : valid) {
         const TServerAddress address = ParseServerAddress(text);
@@ -23,7 +29,8 @@ TEST(ServerAddress, APortAfterTheLastColonReplacesTheServices) {
     }
     for (const char* text :
          {"localhost:", ":110", "localhost:0", "localhost:65536", "localhost:99999999999999999999",
-          "localhost:11O", "localhost: 110", "localhost:-1"}) {
+          "localhost:11O", "localhost: 110", "localhost:-1", "[::1", "[]:110", "[::1]:",
+          "[::1]995", "[::1]:0", "[::1]:65536"}) {
         EXPECT_THROW(ParseServerAddress(text), EMailError) << text;
     }
 }
@@ -70,4 +77,40 @@ TEST(SecureErrorText, NamesTheProvidersCodeForOtherFailures) {
               "The secure connection to the mail server failed (error 0x80090326).");
     EXPECT_EQ(SecureChannelErrorText(0x80090331),
               "The mail server and this computer have no security protocol in common.");
+}
+
+namespace {
+
+// Bytes from their hexadecimal text, blanks between them.
+std::string Hex(const char* text) {
+    std::string bytes;
+    for (const char* p = text; *p; p += p[2] ? 3 : 2)
+        bytes += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
+    return bytes;
+}
+
+}  // namespace
+
+TEST(TlsProtocol, TheServersFirstAnswerTellsAnOutdatedVersion) {
+    const std::pair<const char*, bool> answers[] = {
+        {"16 03 01 00 31 02 00 00 2d 03 01", true},  // ServerHello choosing TLS 1.0
+        {"16 03 02 00 31 02 00 00 2d 03 02", true},  // TLS 1.1
+        {"16 03 00 00 31 02 00 00 2d 03 00", true},  // SSL 3
+        {"16 03 03 00 5a 02 00 00 56 03 03", false},  // TLS 1.2, and TLS 1.3 alike
+        {"16 03 01 00 5a 02 00 00 56 03 03", false},  // an old record version says nothing
+        {"15 03 01 00 02 02 46", false},  // protocol_version alert: maybe the server is newer
+        {"16 03 01 00 31 02 00 00 2d 03", false},  // the version has not arrived yet
+        {"16 03 01 00 31 0b 00 00 2d 03 01", false},  // not a ServerHello
+        {"2b 4f 4b 20 72 65 61 64 79 0d 0a", false},  // "+OK ready"
+    };
+    for (const auto& [bytes, outdated] : answers)
+        EXPECT_EQ(AnswersWithOutdatedTls(Hex(bytes)), outdated) << bytes;
+
+    // The negotiated protocol as the provider names it.
+    const std::pair<std::uint32_t, bool> protocols[] = {
+        {0x80, true}, {0x200, true}, {0x20, true},   {0x8, true},
+        {0x0, true},  {0x800, false}, {0x2000, false}, {0x2800, false},
+    };
+    for (const auto& [protocol, outdated] : protocols)
+        EXPECT_EQ(IsOutdatedProtocol(protocol), outdated) << std::hex << protocol;
 }

@@ -1,6 +1,7 @@
 // The settings store in the real registry, under a test key of the current user that each test
 // starts without and deletes after.
 
+#include "framework/Credentials.win.h"
 #include "mailprogram/MailProgram.win.h"
 #include "settings/AppProperties.win.h"
 #include "tests/win/RawRegistry.h"
@@ -10,11 +11,18 @@
 namespace {
 
 const char kKey[] = "Software\\Brightmoor\\LarkspurTest";
+const char kPasswordTarget[] = "LarkspurTest:Mailbox";
 
 class AppPropertiesRegistry : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
-    void TearDown() override { DeleteKeyTree(HKEY_CURRENT_USER, kKey); }
+    void SetUp() override {
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+        DeleteCredential(kPasswordTarget);
+    }
+    void TearDown() override {
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+        DeleteCredential(kPasswordTarget);
+    }
 
     std::unique_ptr<TAppProperties> Load(bool dialUp = false) {
         return CreateAppProperties([dialUp] { return dialUp; }, kKey);
@@ -137,10 +145,13 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     props->SetRepeatMailInterval(9999);
     props->SetUseDialUpNetworking(true);
     props->SetSecurity(smTLS);
+    props->SetSignIn(siGoogle);
 
     ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
     ExpectString("Mailbox", "Login Username", "ann");
-    ExpectString("Mailbox", "Password", " ");
+    // The password goes to the Credential Manager, not into the registry.
+    EXPECT_FALSE(Raw("Mailbox", "Password").exists);
+    EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), " ");
     ExpectDword("Notification", "Show Window", 0);
     ExpectDword("Notification", "Play Sound", 0);
     ExpectDword("Notification", "Default Sound", 0);
@@ -152,13 +163,14 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     ExpectDword("General", "Repeat Mail Interval", 9999);
     ExpectDword("General", "Use Dial-up Networking", 1);
     ExpectDword("Mailbox", "Security", 2);
+    ExpectDword("Mailbox", "Sign-in", 3);
 
     // Others' changes are overwritten by the next setter call, with the same value or not.
     Put("Mailbox", "Password", REG_SZ, "changed");
     Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(3));
     props->SetPassword(" ");
     props->SetRepeatMailInterval(9999);
-    ExpectString("Mailbox", "Password", " ");
+    EXPECT_FALSE(Raw("Mailbox", "Password").exists);
     ExpectDword("General", "Repeat Mail Interval", 9999);
     props->SetMailAppCommandLineParameter("");
     ExpectString("Notification", "Mail App Command Line Parameter", "");

@@ -148,3 +148,21 @@ TEST_F(CheckTriggersTest, ADisconnectionDuringThePeriodicCheckStopsTheThreadWait
     WaitForPolls(3);
     EXPECT_EQ(Host().Checks, 2) << "no periodic check after the disconnection";
 }
+
+TEST_F(CheckTriggersTest, ARequestWaitingWhileThePeriodicThreadIsStoppedIsServedOnlyAfterwards) {
+    Settings(true, true, 10);
+    Connect(true);
+    StartWithBareMainForm();
+    Triggers().ApplyCheckSettings();
+    ASSERT_NE(TimedCheck(), nullptr);
+    Connect(false);
+    // The poller's request is posted; nothing here handles it yet.
+    for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i) Sleep(1);
+    const std::size_t requests = Shell.Requests.size();
+    Triggers().StopTimedCheck();
+    EXPECT_EQ(TimedCheck(), nullptr);
+    EXPECT_EQ(Shell.Requests.size(), requests) << "the request was served inside the stop";
+    EXPECT_TRUE(PumpUntil([&] { return Shell.Requests.size() > requests; }));
+    EXPECT_EQ(Shell.Requests.back().Picture, IconPixels(NoMailPicture()));
+    EXPECT_EQ(TimedCheck(), nullptr);
+}

@@ -1,4 +1,4 @@
-// Checks against the real Dovecot that the test scripts start on 127.0.0.1
+// Checks against the real Dovecot that the test scripts start on 127.0.0.1 and ::1
 // (LARKSPUR_POP3_PORT, mail folders under LARKSPUR_POP3_MAILDIR), through the count job and
 // through the mailcount tool.
 
@@ -27,9 +27,10 @@ protected:
         Port = static_cast<std::uint16_t>(std::atoi(port.c_str()));
     }
 
-    std::string Check(const std::string& user, const std::string& password) {
+    std::string Check(const std::string& user, const std::string& password,
+                      const std::string& server = "127.0.0.1") {
         TMailMessageCount job;
-        job.SetAccount("127.0.0.1", user, password);
+        job.SetAccount(server, user, password);
         job.PortOverride = Port;
         std::string outcome;
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
@@ -83,6 +84,12 @@ TEST_F(Dovecot, CountsTheMessagesAndLeavesTheMailboxAsItWas) {
     EXPECT_EQ(MessageFiles("three"), before);
 }
 
+// larkspur-v6only resolves to ::1 alone.
+TEST_F(Dovecot, CountsOverIPv6) {
+    for (const char* server : {"::1", "[::1]", "larkspur-v6only"})
+        EXPECT_EQ(Check("three", "three-secret", server), "count 3") << server;
+}
+
 TEST_F(Dovecot, AWrongPasswordGetsTheServersOwnRefusal) {
     const std::string outcome = Check("three", "wrong");
     EXPECT_EQ(outcome.rfind("error 0 -ERR ", 0), 0u) << outcome;
@@ -97,6 +104,18 @@ TEST_F(Dovecot, TheMailCountToolPrintsOneLinePerOutcome) {
     EXPECT_EQ(refused.second, 1u);
     EXPECT_EQ(MailCount("127.0.0.1 " + std::to_string(ClosedLoopbackPort()) + " three x 0"),
               (std::pair<std::string, DWORD>{"ERROR 1 Connection to mail server refused", 1}));
+}
+
+// PORT 0 takes the port from HOST, or else from the service entry (the test Dovecot is on the
+// service's port too).
+TEST_F(Dovecot, TheMailCountToolTakesIPv6Addresses) {
+    const std::string port = std::to_string(Port);
+    for (const std::string& target :
+         {"::1 " + port, "[::1]:" + port + " 0", "larkspur-v6only " + port, std::string("[::1] 0")}) {
+        EXPECT_EQ(MailCount(target + " three three-secret"),
+                  (std::pair<std::string, DWORD>{"OK 3", 0}))
+            << target;
+    }
 }
 
 TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
@@ -115,4 +134,24 @@ TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
     const auto wrongMode = MailCount("localhost 995 three three-secret 10 ssl");
     EXPECT_EQ(wrongMode.second, 2u);
     EXPECT_NE(wrongMode.first.find("plain|stls|tls"), std::string::npos);
+}
+
+TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
+    const std::pair<std::string, std::pair<std::string, DWORD>> runs[] = {
+        {"localhost 110 three three-secret 10 plain --auth=plain", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 stls --auth=plain", {"OK 3", 0}},
+        {"localhost 995 three three-secret 10 tls --auth=plain", {"OK 3", 0}},
+        {"localhost 110 three three-secret --auth=user", {"OK 3", 0}},
+        {"localhost 110 three three-secret 10 plain --auth=login", {"", 2}},
+    };
+    for (const auto& [arguments, outcome] : runs) {
+        const auto [line, exitCode] = MailCount(arguments);
+        EXPECT_EQ(exitCode, outcome.second) << arguments;
+        // Wrong usage prints to the error output, not a result line.
+        if (exitCode == 0) {
+            EXPECT_EQ(line, outcome.first) << arguments;
+        }
+    }
+    const auto refused = MailCount("localhost 110 three wrong 10 plain --auth=plain");
+    EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
 }

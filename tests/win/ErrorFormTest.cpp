@@ -95,3 +95,42 @@ TEST(ErrorForm, AFailureWhileTheDialogIsOpenIsDropped) {
     });
     EXPECT_EQ(shownLater, 0);
 }
+
+// A known refusal gets its advice and a Help button between the sentence and the buttons, which
+// move down to make room; any other refusal shows neither.
+TEST(ErrorForm, AKnownRefusalShowsWhatToDoAndAWayToTheHelp) {
+    const struct {
+        const char* message;
+        const char* server;
+        const char* advice;  // "" when none is shown
+    } cases[] = {
+        {"-ERR [AUTH] Web login required: https://support.google.com/mail/answer/78754",
+         "pop.gmail.com",
+         "Google wants you to sign in once in a web browser and confirm that it was you; then "
+         "check again."},
+        {"-ERR Logon failure: unknown user name or bad password.", "mail.example.com", ""},
+    };
+    for (const auto& c : cases) {
+        std::string advice;
+        bool help = false, adviceAboveButtons = false;
+        WindowDriver driver;
+        driver.WhenWindowAppears(kCaption, [&](HWND dialog) {
+            HWND label = GetDlgItem(dialog, IDC_ERRORADVICELABEL);
+            advice = IsWindowVisible(label) ? WindowText(label) : "";
+            help = IsWindowVisible(GetDlgItem(dialog, IDC_ERRORHELP));
+            RECT text, button, client;
+            GetWindowRect(label, &text);
+            GetWindowRect(GetDlgItem(dialog, IDC_IGNORE), &button);
+            GetClientRect(dialog, &client);
+            MapWindowPoints(dialog, nullptr, reinterpret_cast<POINT*>(&client), 2);
+            adviceAboveButtons = !IsWindowVisible(label) ||
+                                 (text.bottom <= button.top && button.bottom <= client.bottom);
+            ClickButton(dialog, "&Ignore");
+        });
+        ReportMailError(c.message, mekMail, [] {}, c.server);
+        EXPECT_TRUE(driver.Acted());
+        EXPECT_EQ(advice, c.advice);
+        EXPECT_EQ(help, *c.advice != '\0');
+        EXPECT_TRUE(adviceAboveButtons);
+    }
+}

@@ -3,7 +3,7 @@
 // on a thread of its own. It records every byte the client sends, and can hand the server's
 // bytes to the client one at a time, each in a segment of its own.
 
-#include <winsock.h>
+#include <winsock2.h>
 
 #include <atomic>
 #include <cstdint>

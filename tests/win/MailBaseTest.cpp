@@ -11,12 +11,25 @@
 #include <sstream>
 #include <thread>
 
-TEST(MailBase, DottedAddressNeedsNoHostLookupAndThePop3ServiceGivesPort110) {
-    auto session = LoopbackSession(0);
-    EXPECT_EQ(Outcome([&] { session->Open(); }), "");
-    EXPECT_EQ(session->RemoteAddressText, "");
-    EXPECT_EQ(session->RemoteAddress, inet_addr("127.0.0.1"));
-    EXPECT_EQ(session->Port, 110);
+namespace {
+
+std::vector<std::string> AddressTexts(const TMailBase& session) {
+    std::vector<std::string> texts;
+    for (const TSocketAddress& address : session.RemoteAddresses)
+        texts.push_back(AddressText(address));
+    return texts;
+}
+
+}  // namespace
+
+TEST(MailBase, NumericAddressesNeedNoHostLookupAndThePop3ServiceGivesPort110) {
+    for (const char* address : {"127.0.0.1", "::1"}) {
+        auto session = LoopbackSession(0);
+        session->Server = address;
+        EXPECT_EQ(Outcome([&] { session->Open(); }), "");
+        EXPECT_EQ(AddressTexts(*session), std::vector<std::string>{address});
+        EXPECT_EQ(session->Port, 110);
+    }
 }
 
 TEST(MailBase, ServiceLookupFallsBackToTheDefaultPortAndNeedsAName) {
@@ -30,14 +43,38 @@ TEST(MailBase, ServiceLookupFallsBackToTheDefaultPortAndNeedsAName) {
 }
 
 TEST(MailBase, HostNamesAreLookedUpAndUnknownNamesReported) {
+    const std::pair<const char*, std::vector<std::string>> names[] = {
+        {"localhost", {"127.0.0.1"}},
+        {"larkspur-v6only", {"::1"}},
+    };
+    for (const auto& [name, addresses] : names) {
+        auto session = LoopbackSession(0);
+        session->Server = name;
+        EXPECT_EQ(Outcome([&] { session->Open(); }), "");
+        EXPECT_EQ(AddressTexts(*session), addresses);
+    }
+
     auto session = LoopbackSession(0);
-    session->Server = "localhost";
-    EXPECT_EQ(Outcome([&] { session->Open(); }), "");
-    EXPECT_EQ(session->RemoteAddressText, "127.0.0.1");
 
     session = LoopbackSession(0);
     session->Server = "larkspur-test.invalid";
     EXPECT_EQ(Outcome([&] { session->Open(); }), "ESocketError: The mail server name is incorrect");
+}
+
+// The name's IPv6 address comes first, and the scripted server listens on its IPv4 address
+// only.
+TEST(MailBase, ConnectTriesEveryAddressInTurnAndReportsTheLastFailure) {
+    ScriptedPop3Server server(Dialogue({"+OK", "+OK", "+OK", "+OK 1 1", "+OK"}));
+    auto session = LoopbackSession(server.Port());
+    session->Server = "larkspur-dual";
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
+    EXPECT_EQ(AddressTexts(*session), (std::vector<std::string>{"::1", "127.0.0.1"}));
+    EXPECT_EQ(session->RemoteAddressText, "127.0.0.1");
+
+    session = LoopbackSession(ClosedLoopbackPort(), 0);
+    session->Server = "larkspur-dual";
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }),
+              "ESocketError: Connection to mail server refused");
 }
 
 TEST(MailBase, ARefusedConnectionIsReportedWhenThePlatformReportsIt) {
@@ -68,7 +105,7 @@ TEST(MailBase, EveryOpenIsMatchedByOneCleanupAtDestruction) {
     EXPECT_EQ(OutstandingStartups(), before);
 }
 
-TEST(MailBase, TheTranscriptFileHoldsEveryLineThePasswordIncluded) {
+TEST(MailBase, TheTranscriptFileHoldsEveryLineButThePassword) {
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     const std::string file = std::string(folder) + "larkspur-transcript-test.txt";
@@ -82,7 +119,7 @@ TEST(MailBase, TheTranscriptFileHoldsEveryLineThePasswordIncluded) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream content;
     content << in.rdbuf();
-    EXPECT_EQ(content.str(), "+OK hi\r\nUSER ann\r\n+OK\r\nPASS secret\r\n-ERR no\r\n");
+    EXPECT_EQ(content.str(), "+OK hi\r\nUSER ann\r\n+OK\r\nPASS ****\r\n-ERR no\r\n");
     in.close();
     DeleteFileA(file.c_str());
 }

@@ -80,6 +80,7 @@ TEST_F(MainFormTest, StartUpInDirectModeChecksOnceAndShowsTheResultInTheTray) {
         TheProgram->CreateMainForm();
         EXPECT_EQ(Host().Log, c.log) << "the first check runs while the form is made";
         EXPECT_EQ(TimedCheck(), nullptr) << "repeat is off";
+        EXPECT_EQ(Fake.Calls("RasEnumConnectionsA"), 0) << "no poller with a direct connection";
 
         ASSERT_EQ(Shell.Requests.size(), 5u);
         EXPECT_EQ(Shell.Requests[0].Message, static_cast<DWORD>(NIM_ADD));

@@ -8,7 +8,7 @@
 
 using Lines = std::vector<std::string>;
 
-TEST(Pop3Dialogue, SendsExactlyUserPassStatQuitAndTakesTheCount) {
+TEST(Pop3Dialogue, SendsExactlyUserPassStatQuitTakesTheCountAndHidesThePassword) {
     ScriptedPop3Server server(
         Dialogue({"+OK ready", "+OK", "+OK Logged in.", "+OK 3 1200", "+OK Logging out."}));
     auto session = LoopbackSession(server.Port());
@@ -21,7 +21,7 @@ TEST(Pop3Dialogue, SendsExactlyUserPassStatQuitAndTakesTheCount) {
     EXPECT_EQ(session->MailboxSize, 1200);
     EXPECT_EQ(states, (std::vector<TPOP3State>{psOpening, psConnected, psQuitting, psIdle}));
     EXPECT_EQ(session->Transcript,
-              (Lines{"+OK ready", "USER ann", "+OK", "PASS se cret ", "+OK Logged in.", "STAT",
+              (Lines{"+OK ready", "USER ann", "+OK", "PASS ****", "+OK Logged in.", "STAT",
                      "+OK 3 1200", "QUIT", "+OK Logging out."}));
     server.WaitForClientClose(2000);
     EXPECT_EQ(server.Received(), (Lines{"USER ann", "PASS se cret ", "STAT", "QUIT"}));
@@ -60,7 +60,7 @@ TEST(Pop3Dialogue, AssemblesARepliesByteByByteAndLeavesBytesAfterTheLineEnd) {
     auto session = LoopbackSession(server.Port());
     EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
     EXPECT_EQ(session->Transcript,
-              (Lines{"+OK slow greeting", "USER ann", "+OK user", "PASS secret", "+OK pass", "STAT",
+              (Lines{"+OK slow greeting", "USER ann", "+OK user", "PASS ****", "+OK pass", "STAT",
                      "+OK 0 0", "QUIT", "+OK bye"}));
 }
 

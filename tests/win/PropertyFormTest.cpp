@@ -2,6 +2,7 @@
 // the enabling rules, the tests of OK with their message, page and focus, what OK, Cancel and a
 // failing setter write, the interval's key filter, the file-open dialogs and the keyboard.
 
+#include "framework/Credentials.win.h"
 #include "settings/AppProperties.win.h"
 #include "settings/PropertyForm.win.h"
 #include "resources/resource.h"
@@ -18,6 +19,8 @@
 namespace {
 
 const char kKey[] = "Software\\Brightmoor\\LarkspurPropertiesTest";
+// Where the settings under kKey keep their password.
+const char kPasswordTarget[] = "LarkspurPropertiesTest:Mailbox";
 const char kCaption[] = "Properties";
 const int kMessageText = 0xFFFF;  // the text of a message box
 
@@ -89,11 +92,13 @@ class PropertyForm : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+        DeleteCredential(kPasswordTarget);
         Settings = CreateAppProperties([] { return false; }, kKey);
     }
     void TearDown() override {
         Settings.reset();
         DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+        DeleteCredential(kPasswordTarget);
     }
 
     // Opens the dialog on a page and takes the steps; true when it was confirmed.
@@ -279,14 +284,99 @@ TEST_F(PropertyForm, OkWritesEveryValueChangedOrNot) {
         Stored(),
         (std::vector<std::string>{
             "General\\Repeat Mail Check", "General\\Repeat Mail Interval",
-            "General\\Use Dial-up Networking", "Mailbox\\Login Username", "Mailbox\\Password",
-            "Mailbox\\Pop3 Server Address", "Mailbox\\Security", "Notification\\Default Sound",
+            "General\\Use Dial-up Networking", "Mailbox\\Login Username",
+            "Mailbox\\Pop3 Server Address", "Mailbox\\Security", "Mailbox\\Sign-in",
+            "Notification\\Default Sound",
             "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
             "Notification\\Play Sound", "Notification\\Quiet From", "Notification\\Quiet Hours",
             "Notification\\Quiet To", "Notification\\Show Window", "Notification\\Start Mail App",
             "Notification\\Wave File Path", "Notification\\Windows Notification"}));
     EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
               "mail.example.com");
+    // The password, empty as it was, went to the Credential Manager instead.
+    EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "");
+}
+
+// The sign-in list lies below the secure connection; an account's sign-in takes the password
+// row out of use, and OK stores the choice and the password where they belong.
+TEST_F(PropertyForm, TheSignInListTakesThePasswordRowOutOfUseForAnAccount) {
+    std::vector<std::string> items, rows;
+    bool reserved = false;
+    EXPECT_TRUE(Open(1, {{kCaption, [&](HWND d) {
+                              HWND list = Item(d, IDC_SIGNINCOMBO);
+                              for (int i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+                                  SendMessageA(list, CB_SETCURSEL, i, 0);
+                                  SendMessageA(GetParent(list), WM_COMMAND,
+                                               MAKEWPARAM(IDC_SIGNINCOMBO, CBN_SELCHANGE),
+                                               reinterpret_cast<LPARAM>(list));
+                                  items.push_back(ComboText(d, IDC_SIGNINCOMBO));
+                                  rows.push_back(OnOff(d, IDC_PASSWORDLABEL) + " " +
+                                                 Look(d, IDC_PASSWORDEB));
+                              }
+                              // The account's button and name wait for the account's sign-in.
+                              reserved = Item(d, IDC_SIGNED_IN_AS) &&
+                                         OnOff(d, IDC_SIGN_IN_BUTTON) == "off";
+                              SetText(d, IDC_LOGINNAMEEB, "jane");
+                              SetText(d, IDC_PASSWORDEB, "typed secret");
+                              SendMessageA(list, CB_SETCURSEL, siPlain, 0);
+                              ClickButton(d, "&OK");
+                          }}}));
+    EXPECT_EQ(items, (std::vector<std::string>{"Password", "Password (SASL PLAIN)",
+                                               "Microsoft account", "Google account"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"on white", "on white", "off grey", "off grey"}));
+    EXPECT_TRUE(reserved);
+    EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Sign-in").data,
+              DwordData(siPlain));
+    EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Password").exists);
+    EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "typed secret");
+    const auto reloaded = CreateAppProperties([] { return false; }, kKey);
+    EXPECT_EQ(reloaded->Password(), "typed secret");
+    EXPECT_EQ(reloaded->SignIn(), siPlain);
+}
+
+// Leaving an address in the login name fills an empty server; "Fill in for me" replaces what
+// is there, and says so when it knows no settings for the address.
+TEST_F(PropertyForm, AnAddressFillsInTheServerOfItsProvider) {
+    std::vector<std::string> seen;
+    std::string message;
+    const auto state = [&](HWND d) {
+        seen.push_back(Text(d, IDC_POPSERVEREB) + " | " + ComboText(d, IDC_SECURECONNECTIONCOMBO) +
+                       " | " + ComboText(d, IDC_SIGNINCOMBO) + " | " + OnOff(d, IDC_PASSWORDEB));
+    };
+    const auto leaveLoginName = [](HWND d) {
+        SetFocus(Item(d, IDC_LOGINNAMEEB));
+        SetFocus(Item(d, IDC_PASSWORDEB));
+    };
+    Open(1, {{kCaption,
+              [&](HWND d) {
+                  SetText(d, IDC_LOGINNAMEEB, "jane@Outlook.com");
+                  leaveLoginName(d);
+                  state(d);
+                  // A server already entered stays when the login name is left.
+                  SetText(d, IDC_LOGINNAMEEB, "jane@gmail.com");
+                  leaveLoginName(d);
+                  state(d);
+                  Click(d, IDC_FILLINBTN);
+                  state(d);
+                  SetText(d, IDC_LOGINNAMEEB, "jane@example.com");
+                  PostMessageA(Item(d, IDC_FILLINBTN), BM_CLICK, 0, 0);
+              }},
+             {"Information",
+              [&](HWND box) {
+                  message = WindowText(GetDlgItem(box, kMessageText));
+                  ClickButton(box, "OK");
+              }},
+             {kCaption, [&](HWND d) {
+                  state(d);
+                  ClickButton(d, "Cancel");
+              }}});
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "outlook.office365.com | SSL/TLS (port 995) | Microsoft account | off",
+                        "outlook.office365.com | SSL/TLS (port 995) | Microsoft account | off",
+                        "pop.gmail.com | SSL/TLS (port 995) | Microsoft account | off",
+                        "pop.gmail.com | SSL/TLS (port 995) | Microsoft account | off"}));
+    EXPECT_EQ(message, "Larkspur knows no settings for this address. Please enter your mail "
+                       "server yourself.");
 }
 
 // The list lies below the password, in the order of the stored values, and what the user picks

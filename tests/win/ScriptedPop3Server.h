@@ -3,7 +3,7 @@
 // free loopback port for one client. It records every line the client sends. After the last
 // step it stays silent and keeps recording until the client closes or the server is destroyed.
 
-#include <winsock.h>
+#include <winsock2.h>
 #include <windows.h>
 
 #include <atomic>

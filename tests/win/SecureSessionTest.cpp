@@ -1,5 +1,6 @@
 // Secure connections: against the test Dovecot (TLS on 995, STLS on 110, and the three
-// instances whose certificates must be refused), through a relay that records or slices the
+// instances whose certificates must be refused), against the test TLS servers that speak
+// outdated versions or ask for a client certificate, through a relay that records or slices the
 // bytes, and against scripted servers that break the handshake.
 
 #include "mailbase/MailMessageCount.win.h"
@@ -11,11 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using Lines = std::vector<std::string>;
 
 namespace {
 
 const std::uint16_t kPop3 = 110, kPop3s = 995;
+const std::uint16_t kTls10 = 9954, kTls11 = 9955, kAsksForACertificate = 9956;
 const char kGreeting[] = "+OK Dovecot (Debian) ready.";
 
 // A session for the test Dovecot's mailbox "three" at localhost, the name its certificates
@@ -37,6 +41,16 @@ Lines WithoutSize(Lines transcript) {
     return transcript;
 }
 
+// The content types of the TLS records in a byte stream, as far as it holds whole headers.
+std::vector<int> RecordTypes(const std::string& bytes) {
+    std::vector<int> types;
+    for (std::size_t at = 0; at + 5 <= bytes.size();
+         at += 5 + (static_cast<unsigned char>(bytes[at + 3]) << 8 |
+                    static_cast<unsigned char>(bytes[at + 4])))
+        types.push_back(static_cast<unsigned char>(bytes[at]));
+    return types;
+}
+
 }  // namespace
 
 TEST(SecureSession, CountsOverBothModesWithTheLinesOfAPlainCheck) {
@@ -45,7 +59,7 @@ TEST(SecureSession, CountsOverBothModesWithTheLinesOfAPlainCheck) {
     EXPECT_EQ(tls->Port, kPop3s) << "from the pop3s service";
     EXPECT_EQ(tls->MessageCount, 3);
     EXPECT_EQ(WithoutSize(tls->Transcript),
-              (Lines{kGreeting, "USER three", "+OK", "PASS three-secret", "+OK Logged in.", "STAT",
+              (Lines{kGreeting, "USER three", "+OK", "PASS ****", "+OK Logged in.", "STAT",
                      "+OK 3", "QUIT", "+OK Logging out."}));
 
     auto stls = DovecotSession(smSTLS);
@@ -54,8 +68,7 @@ TEST(SecureSession, CountsOverBothModesWithTheLinesOfAPlainCheck) {
     EXPECT_EQ(stls->MessageCount, 3);
     EXPECT_EQ(WithoutSize(stls->Transcript),
               (Lines{kGreeting, "STLS", "+OK Begin TLS negotiation now.", "USER three", "+OK",
-                     "PASS three-secret", "+OK Logged in.", "STAT", "+OK 3", "QUIT",
-                     "+OK Logging out."}));
+                     "PASS ****", "+OK Logged in.", "STAT", "+OK 3", "QUIT", "+OK Logging out."}));
 }
 
 // Over TLS the server's bytes reach the client one at a time: handshake messages and records
@@ -99,6 +112,42 @@ TEST(SecureSession, RefusesCertificatesItCannotTrust) {
         EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), outcome) << server.second;
         EXPECT_TRUE(session->Transcript.empty());
     }
+}
+
+TEST(SecureSession, AnOutdatedServerReceivesNothingAfterTheHandshake) {
+    const int applicationData = 0x17;
+    for (std::uint16_t port : {kTls10, kTls11}) {
+        LoopbackRelay relay(port);
+        auto session = DovecotSession(smTLS, relay.Port());
+        EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }),
+                  "EMailError: The mail server offers only an outdated secure connection.")
+            << port;
+        EXPECT_TRUE(session->Transcript.empty());
+        const std::vector<int> types = RecordTypes(relay.ClientBytes());
+        EXPECT_FALSE(types.empty());
+        EXPECT_EQ(std::count(types.begin(), types.end(), applicationData), 0) << port;
+    }
+}
+
+TEST(SecureSession, AServerThatAsksForAClientCertificateGetsTheLoginWithoutOne) {
+    auto session = DovecotSession(smTLS, kAsksForACertificate);
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
+    EXPECT_EQ(session->Transcript,
+              (Lines{"+OK ready", "USER three", "+OK", "PASS ****", "+OK Logged in.", "STAT",
+                     "+OK 2 320", "QUIT", "+OK bye"}));
+}
+
+// A server (or whoever is on the way) that sends more after its answer to STLS would have those
+// bytes read as the first words inside the secure connection.
+TEST(SecureSession, BytesAfterTheAnswerToStlsEndTheCheck) {
+    ScriptedPop3Server server(
+        {Send("+OK ready\r\n"), ReadLine(), Send("+OK Begin TLS\r\n+OK 0 0\r\n")});
+    auto session = LoopbackSession(server.Port());
+    session->SetSecurity(smSTLS);
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }),
+              std::string("ESocketError: ") + UnsecuredDataText);
+    server.WaitForClientClose(2000);
+    EXPECT_EQ(server.Received(), Lines{"STLS"});
 }
 
 TEST(SecureSession, AServerWithoutStlsNeverGetsTheLogin) {

@@ -1,0 +1,62 @@
+#include "framework/Credentials.win.h"
+
+#include <windows.h>
+#include <wincred.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/OSError.win.h"
+
+namespace {
+
+std::vector<wchar_t> Wide(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    return wide;
+}
+
+// Frees what CredReadW returned, with the secret's bytes wiped first.
+struct TCredentialBlock {
+    PCREDENTIALW Credential = nullptr;
+    ~TCredentialBlock() {
+        if (!Credential) return;
+        if (Credential->CredentialBlob)
+            SecureZeroMemory(Credential->CredentialBlob, Credential->CredentialBlobSize);
+        CredFree(Credential);
+    }
+};
+
+}  // namespace
+
+std::optional<TSecret> ReadCredential(const std::string& target) {
+    TCredentialBlock block;
+    if (!CredReadW(Wide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) {
+        if (GetLastError() == ERROR_NOT_FOUND) return std::nullopt;
+        RaiseLastOSError("CredReadW");
+    }
+    const auto* bytes = reinterpret_cast<const char*>(block.Credential->CredentialBlob);
+    return TSecret(std::string(bytes, bytes ? block.Credential->CredentialBlobSize : 0));
+}
+
+void WriteCredential(const std::string& target, const std::string& user, const TSecret& secret) {
+    std::vector<wchar_t> targetName = Wide(target);
+    std::vector<wchar_t> userName = Wide(user);
+    CREDENTIALW credential{};
+    credential.Type = CRED_TYPE_GENERIC;
+    credential.TargetName = targetName.data();
+    credential.UserName = userName.data();
+    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+    credential.CredentialBlobSize = static_cast<DWORD>(secret.Value().size());
+    // The function only reads the blob; the structure's field is not const.
+    credential.CredentialBlob =
+        reinterpret_cast<LPBYTE>(const_cast<char*>(secret.Value().data()));
+    if (!CredWriteW(&credential, 0)) RaiseLastOSError("CredWriteW");
+}
+
+void DeleteCredential(const std::string& target) {
+    if (!CredDeleteW(Wide(target).data(), CRED_TYPE_GENERIC, 0) &&
+        GetLastError() != ERROR_NOT_FOUND)
+        RaiseLastOSError("CredDeleteW");
+}
