@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "app/ErrorForm.win.h"
+#include "app/MainForm.win.h"
+#include "app/Quiet.win.h"
 #include "app/PropsPromptForm.win.h"
 #include "app/SeenStore.win.h"
 #include "framework/Application.win.h"
@@ -87,3 +89,22 @@ TDateTime TCheckHost::Now() {
     return EncodeDateTime({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond,
                            st.wMilliseconds});
 }
+
+std::uint32_t TCheckHost::Ticks() { return GetTickCount(); }
+
+namespace {
+
+// The main form from the moment it begins to start up, when the first check may run.
+TMainForm* RunningMainForm() { return dynamic_cast<TMainForm*>(Application.MainForm()); }
+
+}  // namespace
+
+void TCheckHost::StartRetryTimer(std::uint32_t milliseconds) {
+    if (TMainForm* form = RunningMainForm()) form->StartRetryTimer(milliseconds);
+}
+
+void TCheckHost::StopRetryTimer() {
+    if (TMainForm* form = RunningMainForm()) form->StopRetryTimer();
+}
+
+bool TCheckHost::KeepQuiet() { return ::KeepQuiet(Settings); }

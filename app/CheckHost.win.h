@@ -31,6 +31,10 @@ public:
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
+    std::uint32_t Ticks() override;
+    void StartRetryTimer(std::uint32_t milliseconds) override;
+    void StopRetryTimer() override;
+    bool KeepQuiet() override;
 
     // After the Properties dialog has stored new settings: they are put into effect.
     std::function<void()> OnSettingsApplied;

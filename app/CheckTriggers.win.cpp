@@ -2,6 +2,9 @@
 
 #include "app/CheckInterval.h"
 #include "app/MailCheck.h"
+#include "app/MainForm.win.h"
+#include "app/NetworkWatch.win.h"
+#include "framework/Application.win.h"
 #include "settings/AppProperties.h"
 #include "tray/TrayStatus.win.h"
 
@@ -18,6 +21,7 @@ TCheckTriggers::TCheckTriggers(TAppProperties& settings, TMailStatus& status)
     : Settings(settings), Status(status) {}
 
 TCheckTriggers::~TCheckTriggers() {
+    WatchNetwork(false);
     UnwireConnectionEvents();
     StopConnectionStatus();
     StopTimedCheck();
@@ -38,6 +42,7 @@ void TCheckTriggers::Disconnected() {
 }
 
 void TCheckTriggers::ApplyCheckSettings() {
+    WatchNetwork(!Settings.UseDialUpNetworking());
     if (Settings.UseDialUpNetworking()) {
         StartConnectionStatus(PollPeriod);
         WireConnectionEvents();
@@ -84,4 +89,15 @@ void TCheckTriggers::UnwireConnectionEvents() {
     Wired = false;
     SetConnectedCallback(nullptr);
     SetDisconnectedCallback(nullptr);
+}
+
+// The system's callback posts a message to the main form's window rather than a work item: a
+// message to a window that is gone is simply dropped, whatever the order of the end.
+void TCheckTriggers::WatchNetwork(bool watch) {
+    if (!watch) {
+        NetworkWatch.reset();
+    } else if (!NetworkWatch && Application.MainForm()) {
+        NetworkWatch = std::make_unique<TNetworkWatch>(Application.MainForm()->Handle(),
+                                                       WM_NETWORKCHANGED);
+    }
 }

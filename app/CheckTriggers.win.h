@@ -1,6 +1,7 @@
 #pragma once
 // The checks nobody asked for: once when the settings take effect, every N minutes on the
-// periodic thread, and when a dial-up connection comes up. The periodic thread and the dial-up
+// periodic thread, when a dial-up connection comes up, and on a direct connection after a
+// resume or a change of the network (which the main form hears). The periodic thread and the dial-up
 // poller hand each request to the user-interface thread (TThread::HandOver) and wait until it is
 // over or they are stopped, so the period runs from the end of one check to the start of the
 // next, and every check, the tray and the triggers' state stay on the user-interface thread.
@@ -14,6 +15,7 @@
 
 class TAppProperties;
 class TMailStatus;
+class TNetworkWatch;
 
 // The periodic thread's body: sleeps Interval milliseconds, then hands CheckMail(false) over;
 // again until it is stopped. A stop wakes it at once, and a stopped thread never checks.
@@ -65,9 +67,12 @@ private:
     void UnwireConnectionEvents();
     void Connected();
     void Disconnected();
+    // On a direct connection the changes of the network reach the main form.
+    void WatchNetwork(bool watch);
 
     TAppProperties& Settings;
     TMailStatus& Status;
     std::unique_ptr<TTimedCheck> FTimedCheck;
     bool Wired = false;
+    std::unique_ptr<TNetworkWatch> NetworkWatch;
 };

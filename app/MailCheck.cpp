@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "mailbase/NetworkFailure.h"
+
 namespace {
 
 // Clears a flag however the scope is left.
@@ -48,6 +50,13 @@ void TMailStatus::PromptForSettings() {
     if (Host.ShowSettingsPrompt() == kEnterNow) Host.OpenPropertiesDialog(kMailboxPage);
 }
 
+void TMailStatus::Woke() { WakeRetry.Woke(Host.Ticks()); }
+
+void TMailStatus::RetryDue() {
+    // A check under way reports for itself, and a failure of it continues the series.
+    if (!Busy) CheckMail(false);
+}
+
 void TMailStatus::StartCheck(const std::string& server, const std::string& userName,
                              const std::string& password) {
     if (Busy) {
@@ -56,6 +65,8 @@ void TMailStatus::StartCheck(const std::string& server, const std::string& userN
     }
     Busy = true;
     ++ChecksStarted;
+    // This check stands in for a retry that is waiting.
+    Host.StopRetryTimer();
     auto job = Host.CreateJob();
     FMailMessageCount = job.get();
     job->OnSuccess = [this](IMailCountJob* sender, std::int32_t count) {
@@ -100,16 +111,18 @@ void TMailStatus::CheckSucceeded(IMailCountJob* sender, std::int32_t count) {
     LastWording = !news.Asked ? cwAll : toldApart ? cwNew : cwAllNotNew;
     LastNewest = std::move(news.Newest);
     LastCheckTime = Host.Now();
+    WakeRetry.Succeeded();
     // The check's own data: a check that starts while the window below is up changes the
     // members.
     const unsigned number = CheckNumber;
     const std::string server = CheckServer, userName = CheckUserName;
     Host.ShowResultInTray(LastCount, LastCheckTime, LastWording);
-    if (LastCount > 0 || (UserInitiated && LastCount == 0))
+    const bool tell = LastCount > 0 || (UserInitiated && LastCount == 0);
+    if (tell && (UserInitiated || !Host.KeepQuiet()))
         Host.NotifyAfterCheck(LastCount, LastWording, LastNewest);
     // The user has been told now: by the window that has closed again, or by the tray when no
-    // window is shown. A later check that finished while the window was up has saved a newer
-    // state already.
+    // window is shown (quiet included). A later check that finished while the window was up has
+    // saved a newer state already.
     if (toldApart && number > SeenSavedBy) {
         SeenSavedBy = number;
         Host.SaveSeen(server, userName, news.CurrentIds);
@@ -120,18 +133,20 @@ void TMailStatus::CheckFailed(IMailCountJob*, const std::string& message, TMailE
     Busy = false;
     switch (kind) {
         case mekMail:
-            Host.ReportMailError(message, mekMail);
+            ReportFailure(message, mekMail);
             break;
         case mekSocket:
             if (message.find(kDnsServerBusy) == std::string::npos) {
-                Host.ReportMailError(message, mekSocket);
+                ReportFailure(message, mekSocket);
             } else if (DnsRetries < kMaxDnsRetries) {
                 DnsRetryDue = true;  // re-issued by StartCheck once this job's Run has returned
             } else {
-                Host.ReportMailError(message, mekSocket);
+                ReportFailure(message, mekSocket);
             }
             break;
         case mekTimedOut:
+            // Never shown; after a resume it is worth another try all the same.
+            RetryQuietly(message, mekTimedOut);
             break;
         case mekCanceled:
             if (RecheckPending) {
@@ -140,6 +155,21 @@ void TMailStatus::CheckFailed(IMailCountJob*, const std::string& message, TMailE
             }
             break;
     }
+}
+
+bool TMailStatus::RetryQuietly(const std::string& message, TMailErrorKind kind) {
+    if (UserInitiated) return false;
+    const std::uint32_t pause = WakeRetry.Failed(IsNetworkFailure(kind, message), Host.Ticks());
+    if (pause == 0) return false;
+    Host.StartRetryTimer(pause);
+    return true;
+}
+
+void TMailStatus::ReportFailure(const std::string& message, TMailErrorKind kind) {
+    if (RetryQuietly(message, kind)) return;
+    // Quiet means no window at all: the error waits for the next check the user asks for.
+    if (!UserInitiated && Host.KeepQuiet()) return;
+    Host.ReportMailError(message, kind);
 }
 
 void TMailStatus::RetryBusyNameServer() {

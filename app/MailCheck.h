@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/WakeTriggers.h"
 #include "framework/DateTime.h"
 #include "mailbase/MailCountJob.h"
 #include "tray/ResultText.h"
@@ -54,6 +55,16 @@ public:
     // quitting meanwhile.
     virtual bool Pause(int milliseconds) = 0;
     virtual TDateTime Now() = 0;
+    // Milliseconds of a clock that only moves forward; it may wrap around.
+    virtual std::uint32_t Ticks() = 0;
+
+    // Calls TMailStatus::RetryDue on this thread once the time has passed; a later start
+    // replaces the waiting one.
+    virtual void StartRetryTimer(std::uint32_t milliseconds) = 0;
+    virtual void StopRetryTimer() = 0;
+    // A check nobody asked for tells its outcome in the tray only: quiet hours, notifications
+    // paused, or the system says the user must not be disturbed.
+    virtual bool KeepQuiet() = 0;
 };
 
 // Page of the Properties dialog that the prompts open.
@@ -71,6 +82,10 @@ public:
     bool HasCheckResult() const { return LastCheckTime > 0.0; }
     void ShowLastCheck();
     void PromptForSettings();
+    // The computer resumed or its network addresses changed: the network may be coming up.
+    void Woke();
+    // The retry timer has run out: the quiet retry, unless a check runs.
+    void RetryDue();
 
     // The state's own operations.
     void StartCheck(const std::string& server, const std::string& userName,
@@ -97,6 +112,12 @@ public:
 private:
     void Request(bool userInitiated, bool dnsRetry);
     void RetryBusyNameServer();
+    // A failure that is not a time-out nor a cancel: retried quietly after a resume, kept quiet
+    // in quiet hours, or shown.
+    void ReportFailure(const std::string& message, TMailErrorKind kind);
+    // Starts the retry timer for a network failure just after a resume; false when the failure
+    // is not retried.
+    bool RetryQuietly(const std::string& message, TMailErrorKind kind);
 
     ICheckHost& Host;
     int DnsRetries = 0;         // re-issues in a row for the current request
@@ -105,4 +126,5 @@ private:
     // The mailbox of the running check, and the newest check whose IDs were saved as seen.
     std::string CheckServer, CheckUserName;
     unsigned CheckNumber = 0, SeenSavedBy = 0;
+    TWakeRetry WakeRetry;
 };

@@ -14,6 +14,10 @@ namespace {
 
 constexpr UINT_PTR kPropsCheckTimer = 1;
 constexpr UINT kPropsCheckDelay = 1000;
+constexpr UINT_PTR kDebounceTimer = 2;
+constexpr UINT_PTR kRetryTimer = 3;
+constexpr UINT_PTR kPauseTimer = 4;
+constexpr UINT kPauseMilliseconds = 60 * 60 * 1000;
 constexpr int kGeneralPage = 0;
 
 }  // namespace
@@ -60,6 +64,8 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
     const bool mailProgram = Program().Settings->MailAppExists();
     TrayIconMenu.Item(IDM_MAILPROGRAMSEPARATOR).Visible = mailProgram;
     TrayIconMenu.Item(IDM_STARTMAILPROGRAM).Visible = mailProgram;
+    TrayIconMenu.Item(IDM_PAUSENOTIFICATIONS).Visible = !NotificationsPaused();
+    TrayIconMenu.Item(IDM_RESUMENOTIFICATIONS).Visible = NotificationsPaused();
 }
 
 void TMainForm::CheckNowClick() {
@@ -92,6 +98,43 @@ void TMainForm::PropsCheckTimerTimer() {
     if (!Program().Settings->SettingsComplete()) Program().Status.PromptForSettings();
 }
 
+// The hour is the timer's: a change of the clock or of summer time neither ends nor lengthens it.
+void TMainForm::PauseNotificationsClick() {
+    StartTimer(kPauseTimer, kPauseMilliseconds);
+    SetNotificationsPaused(true);
+}
+
+void TMainForm::ResumeNotificationsClick() {
+    StopTimer(kPauseTimer);
+    SetNotificationsPaused(false);
+}
+
+void TMainForm::NetworkMayHaveChanged() {
+    // With dial-up the connection's own events rule the checks.
+    if (Program().Settings->UseDialUpNetworking()) return;
+    const std::uint32_t now = GetTickCount();
+    Program().Status.Woke();
+    if (Debounce.Event(now))
+        Program().Status.CheckMail(false);
+    else
+        StartTimer(kDebounceTimer, Debounce.HeldBackDelay(now));
+}
+
+void TMainForm::StartRetryTimer(std::uint32_t milliseconds) { StartTimer(kRetryTimer, milliseconds); }
+
+void TMainForm::StopRetryTimer() { StopTimer(kRetryTimer); }
+
+LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NETWORKCHANGED ||
+        (msg == WM_POWERBROADCAST &&
+         (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND))) {
+        NetworkMayHaveChanged();
+        if (msg == WM_POWERBROADCAST) return TRUE;
+        return 0;
+    }
+    return TForm::WndProc(msg, wParam, lParam);
+}
+
 void TMainForm::OnCommand(int id, int) {
     switch (id) {
         case IDM_CHECKNOW:
@@ -112,13 +155,37 @@ void TMainForm::OnCommand(int id, int) {
         case IDM_PROPERTIES:
             PropertiesClick();
             break;
+        case IDM_PAUSENOTIFICATIONS:
+            PauseNotificationsClick();
+            break;
+        case IDM_RESUMENOTIFICATIONS:
+            ResumeNotificationsClick();
+            break;
         default:
             break;
     }
 }
 
 void TMainForm::OnTimer(UINT_PTR id) {
-    if (id == kPropsCheckTimer) PropsCheckTimerTimer();
+    switch (id) {
+        case kPropsCheckTimer:
+            PropsCheckTimerTimer();
+            break;
+        case kDebounceTimer:
+            StopTimer(kDebounceTimer);
+            if (Debounce.TimerDue(GetTickCount()) && !Program().Settings->UseDialUpNetworking())
+                Program().Status.CheckMail(false);
+            break;
+        case kRetryTimer:
+            StopTimer(kRetryTimer);
+            Program().Status.RetryDue();
+            break;
+        case kPauseTimer:
+            ResumeNotificationsClick();
+            break;
+        default:
+            break;
+    }
 }
 
 void TMainForm::OnClose() { Application.Terminate(); }

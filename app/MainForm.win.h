@@ -1,10 +1,17 @@
 #pragma once
-// The application's main form. It is never shown: it owns the tray icon's menu and the
-// one-second settings timer, gives the tray icon a window and holds every command of the user.
-// It is the last part of the program (TProgram) to be made and the first to go.
+// The application's main form. It is never shown: it owns the tray icon's menu, the one-second
+// settings timer and the timers of the checks after a resume or a network change, gives the tray
+// icon a window, hears the system's power messages and holds every command of the user. It is
+// the last part of the program (TProgram) to be made and the first to go.
 
+#include <cstdint>
+
+#include "app/WakeTriggers.h"
 #include "framework/Form.win.h"
 #include "framework/PopupMenu.win.h"
+
+// What the network watch posts to the main form for each change of the machine's network.
+constexpr UINT WM_NETWORKCHANGED = WM_APP + 2;
 
 class TMainForm : public TForm {
 public:
@@ -27,6 +34,15 @@ public:
     void AboutClick();
     void ExitClick();
     void PropsCheckTimerTimer();
+    // Pauses notifications for an hour, or resumes them.
+    void PauseNotificationsClick();
+    void ResumeNotificationsClick();
+    // A resume or a change of the network: on a direct connection the network may be coming up,
+    // so a check is requested, at most one per five seconds.
+    void NetworkMayHaveChanged();
+    // The controller's quiet retry after the pause.
+    void StartRetryTimer(std::uint32_t milliseconds);
+    void StopRetryTimer();
 
 protected:
     void FormCreate() override;
@@ -34,7 +50,11 @@ protected:
     void OnTimer(UINT_PTR id) override;
     // WM_CLOSE from outside (taskkill, an installer) ends the program.
     void OnClose() override;
+    // WM_POWERBROADCAST and WM_NETWORKCHANGED.
+    LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void InitialiseTrayAndEvents();
+
+    TTriggerDebounce Debounce;
 };

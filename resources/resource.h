@@ -28,6 +28,8 @@
 #define IDM_EXIT 2006
 #define IDM_PROPERTIESSEPARATOR 2007
 #define IDM_PROPERTIES 2008
+#define IDM_PAUSENOTIFICATIONS 2009
+#define IDM_RESUMENOTIFICATIONS 2012
 
 // The last-result popup
 #define IDC_TIMELABEL 2010
@@ -45,6 +47,7 @@
 #define IDS_UNEXPECTEDERROR 2900
 #define IDS_CONNECTFIRST 2901
 #define IDS_MOREREPORTS 2902
+#define IDS_BALLOONTITLE 2903
 
 // Properties dialog: the frame, its three pages, and their controls
 #define IDD_PROPERTIES 300
@@ -78,6 +81,12 @@
 #define IDC_MAILAPPBROWSEBTN 3038
 #define IDC_MAILAPPCOMMANDLINEEB 3039
 #define IDC_ONLYNEWMAILCB 3040
+// The Notification page's balloon and quiet hours
+#define IDC_WINDOWSNOTIFICATIONCB 3060
+#define IDC_QUIETHOURSCB 3061
+#define IDC_QUIETFROMEB 3062
+#define IDC_QUIETTOLABEL 3063
+#define IDC_QUIETTOEB 3064
 
 // Mail server error dialog
 #define IDD_ERRORFORM 310

@@ -24,6 +24,10 @@ const char kUseDialUpNetworking[] = "Use Dial-up Networking";
 const char kSecurity[] = "Security";
 const char kSignIn[] = "Sign-in";
 const char kOnlyNewMail[] = "Only New Mail";
+const char kWindowsNotification[] = "Windows Notification";
+const char kQuietHours[] = "Quiet Hours";
+const char kQuietFrom[] = "Quiet From";
+const char kQuietTo[] = "Quiet To";
 
 }  // namespace
 
@@ -45,6 +49,10 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
     LoadMailAppPath();
     FOnlyNewMail = Registry.ReadBool(kNotification, kOnlyNewMail, false);
+    FWindowsNotification = Registry.ReadBool(kNotification, kWindowsNotification, false);
+    FQuietHours = Registry.ReadBool(kNotification, kQuietHours, false);
+    Put(FQuietFrom, LoadString(kNotification, kQuietFrom, kDefaultQuietFrom));
+    Put(FQuietTo, LoadString(kNotification, kQuietTo, kDefaultQuietTo));
 
     FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
     FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
@@ -195,6 +203,26 @@ void TAppProperties::SetSecurity(TSecurityMode value) {
 void TAppProperties::SetSignIn(TSignIn value) {
     FSignIn = value;
     Registry.WriteInteger(kMailbox, kSignIn, value);
+}
+
+void TAppProperties::SetWindowsNotification(bool value) {
+    FWindowsNotification = value;
+    Registry.WriteBool(kNotification, kWindowsNotification, value);
+}
+
+void TAppProperties::SetQuietHours(bool value) {
+    FQuietHours = value;
+    Registry.WriteBool(kNotification, kQuietHours, value);
+}
+
+void TAppProperties::SetQuietFrom(const std::string& value) {
+    Put(FQuietFrom, value);
+    Registry.WriteString(kNotification, kQuietFrom, value);
+}
+
+void TAppProperties::SetQuietTo(const std::string& value) {
+    Put(FQuietTo, value);
+    Registry.WriteString(kNotification, kQuietTo, value);
 }
 
 bool TAppProperties::SettingsComplete() const {

@@ -40,6 +40,9 @@ public:
     // The default of "Mail App Path" while the load reads it: three characters no path can hold,
     // so a value never stored is told apart from one stored empty.
     static constexpr const char* NotSetMarker = "\x01\x02\x03";
+    // The quiet hours offered until the user sets others: the night.
+    static constexpr const char* kDefaultQuietFrom = "22:00";
+    static constexpr const char* kDefaultQuietTo = "07:00";
 
     // Loads every setting from the key at keyPath (created when missing). A value of the wrong
     // type takes its default and the load goes on; nothing else is checked.
@@ -76,6 +79,12 @@ public:
     std::string MailboxString(const std::string& name);
     // "Only New Mail" in the Notification section: tell only of mail not told about before.
     bool OnlyNewMail() const { return FOnlyNewMail; }
+    // In the Notification section: "Windows Notification" (off by default) shows a balloon
+    // instead of the message window; "Quiet Hours" with "Quiet From" and "Quiet To" as "HH:MM".
+    bool WindowsNotification() const { return FWindowsNotification; }
+    bool QuietHours() const { return FQuietHours; }
+    std::string QuietFrom() const { return Get(FQuietFrom); }
+    std::string QuietTo() const { return Get(FQuietTo); }
 
     // Each setter writes even an unchanged value. A failed write raises ERegistryException for
     // strings and for a section that cannot be created, and is ignored otherwise; the field
@@ -99,6 +108,10 @@ public:
     void SetPassword(const std::string& value);
     void SetSignIn(TSignIn value);
     void SetOnlyNewMail(bool value);
+    void SetWindowsNotification(bool value);
+    void SetQuietHours(bool value);
+    void SetQuietFrom(const std::string& value);
+    void SetQuietTo(const std::string& value);
 
     // Server, user name and password are all non-empty (a blank counts); for an account
     // sign-in, an account is signed in (its refresh token is stored) in place of the password.
@@ -134,4 +147,8 @@ private:
     std::atomic<TSecurityMode> FSecurity{smNone};
     std::atomic<TSignIn> FSignIn{siPassword};
     std::atomic<bool> FOnlyNewMail{false};
+    std::atomic<bool> FWindowsNotification{false};
+    std::atomic<bool> FQuietHours{false};
+    std::string FQuietFrom;
+    std::string FQuietTo;
 };

@@ -82,6 +82,8 @@ void TPropertyForm::FormCreate() {
     SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
     IntervalKeyFilter.Subclass(interval);
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
+    for (int edit : {IDC_QUIETFROMEB, IDC_QUIETTOEB})
+        SendMessageA(Control(edit), EM_SETLIMITTEXT, kQuietTimeMaxLength, 0);
     for (const std::string& item : LoadTextItems(IDS_SECURECONNECTIONS))
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(item.c_str()));
@@ -165,6 +167,8 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
     SetText(IDC_PASSWORDEB, v.PasswordEB);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
+    Check(IDC_WINDOWSNOTIFICATIONCB, v.WindowsNotificationCB);
+    ShowDialogCBClick();
     Check(IDC_WINSOUNDRB, v.WinSoundRB);
     Check(IDC_WAVFILERB, !v.WinSoundRB);
     WinSoundRBClick();
@@ -183,6 +187,10 @@ void TPropertyForm::FillInFields() {
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
     SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
     SignInComboChange();
+    Check(IDC_QUIETHOURSCB, v.QuietHoursCB);
+    QuietHoursCBClick();
+    SetText(IDC_QUIETFROMEB, v.QuietFromEB);
+    SetText(IDC_QUIETTOEB, v.QuietToEB);
     // Last: checking an automatic radio button may clear the other buttons that the dialog
     // manager counts to its group.
     Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
@@ -208,6 +216,10 @@ TPropertyValues TPropertyForm::Values() const {
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
     v.SignInCombo = SignInOf(
         static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
+    v.WindowsNotificationCB = Checked(IDC_WINDOWSNOTIFICATIONCB);
+    v.QuietHoursCB = Checked(IDC_QUIETHOURSCB);
+    v.QuietFromEB = Text(IDC_QUIETFROMEB);
+    v.QuietToEB = Text(IDC_QUIETTOEB);
     return v;
 }
 
@@ -341,6 +353,12 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
         case IDC_SIGN_IN_BUTTON:
             SignInBtnClick();
             break;
+        case IDC_SHOWDIALOGCB:
+            ShowDialogCBClick();
+            break;
+        case IDC_QUIETHOURSCB:
+            QuietHoursCBClick();
+            break;
     }
 }
 
@@ -397,6 +415,17 @@ void TPropertyForm::LaunchMailAppCBClick() {
     SetEditBox(launch, IDC_MAILAPPEB);
     SetEditBox(launch, IDC_MAILAPPCOMMANDLINEEB);
     EnableWindow(Control(IDC_MAILAPPBROWSEBTN), launch);
+}
+
+// The balloon stands in for the message window, so it is offered only with the window.
+void TPropertyForm::ShowDialogCBClick() {
+    EnableWindow(Control(IDC_WINDOWSNOTIFICATIONCB), Checked(IDC_SHOWDIALOGCB));
+}
+
+void TPropertyForm::QuietHoursCBClick() {
+    const bool quiet = Checked(IDC_QUIETHOURSCB);
+    SetEditBox(quiet, IDC_QUIETFROMEB);
+    SetEditBox(quiet, IDC_QUIETTOEB);
 }
 
 void TPropertyForm::WaveFileBrowseBtnClick() {

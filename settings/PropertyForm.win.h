@@ -47,7 +47,7 @@ public:
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
     bool PropertiesValid();
-    // Writes all fifteen values; a setter's error passes to the caller.
+    // Writes every value; a setter's error passes to the caller.
     void SetProperties();
     // An enabled edit has the window colour, a disabled one the button face, so it looks grey.
     void SetEditBox(bool enabled, int edit);
@@ -85,6 +85,8 @@ private:
     void SignInEnded();
     // Whose account is signed in, under the button.
     void ShowSignedInAs();
+    void ShowDialogCBClick();
+    void QuietHoursCBClick();
 
     TAppProperties& Settings;
     std::unique_ptr<TSignInFlow> SignInFlow;

@@ -4,6 +4,7 @@
 #include "framework/Exception.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.h"
+#include "settings/QuietHours.h"
 
 namespace {
 
@@ -35,6 +36,10 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.UseDUNRB = settings.UseDialUpNetworking();
     v.SecureConnectionCombo = settings.Security();
     v.SignInCombo = settings.SignIn();
+    v.WindowsNotificationCB = settings.WindowsNotification();
+    v.QuietHoursCB = settings.QuietHours();
+    v.QuietFromEB = settings.QuietFrom();
+    v.QuietToEB = settings.QuietTo();
     return v;
 }
 
@@ -58,6 +63,14 @@ std::optional<TPropertyProblem> FindPropertyProblem(
                                     : "Cannot locate mail application.\r\nPlease check path.",
                                 ppNotification, IDC_MAILAPPEB};
     }
+    if (v.QuietHoursCB) {
+        for (const auto& [text, control] :
+             {std::pair{&v.QuietFromEB, IDC_QUIETFROMEB}, std::pair{&v.QuietToEB, IDC_QUIETTOEB}}) {
+            if (ParseClockTime(*text) < 0)
+                return TPropertyProblem{"Please specify the quiet hours\r\nas times from 00:00 to 23:59",
+                                        ppNotification, control};
+        }
+    }
     return std::nullopt;
 }
 
@@ -71,6 +84,11 @@ std::int32_t IntervalToStore(const std::string& text) {
 
 bool IsIntervalKey(char c) {
     return (c >= '0' && c <= '9') || c == '\b';
+}
+
+std::string QuietTimeToStore(const std::string& text, const std::string& fallback) {
+    const int minutes = ParseClockTime(text);
+    return minutes < 0 ? fallback : FormatClockTime(minutes);
 }
 
 void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
@@ -90,4 +108,8 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetSecurity(v.SecureConnectionCombo);
     settings.SetSignIn(v.SignInCombo);
     settings.SetOnlyNewMail(v.OnlyNewMailCB);
+    settings.SetWindowsNotification(v.WindowsNotificationCB);
+    settings.SetQuietHours(v.QuietHoursCB);
+    settings.SetQuietFrom(QuietTimeToStore(v.QuietFromEB, settings.QuietFrom()));
+    settings.SetQuietTo(QuietTimeToStore(v.QuietToEB, settings.QuietTo()));
 }

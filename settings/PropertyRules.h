@@ -30,6 +30,9 @@ struct TPropertyValues {
     TSecurityMode SecureConnectionCombo = smNone;  // the item chosen, in the order of the modes
     TSignIn SignInCombo = siPassword;              // likewise, in the order of the sign-ins
     bool OnlyNewMailCB = false;
+    bool WindowsNotificationCB = false;
+    bool QuietHoursCB = false;
+    std::string QuietFromEB, QuietToEB;
 };
 
 // A failed test of OK: the message, the page to show and the control to focus.
@@ -41,7 +44,8 @@ struct TPropertyProblem {
 
 TPropertyValues PropertyValuesFrom(const TAppProperties& settings);
 
-// The first failing test, or none. The server, user name and password are not tested.
+// The first failing test, or none. The server, user name and password are not tested; the
+// quiet hours' times only while the box is ticked, after the mail program.
 std::optional<TPropertyProblem> FindPropertyProblem(
     const TPropertyValues& values, const std::function<bool(const std::string&)>& fileExists);
 
@@ -54,6 +58,11 @@ std::int32_t IntervalToStore(const std::string& text);
 bool IsIntervalKey(char c);
 constexpr int kIntervalMaxLength = 4;
 
-// Calls all fifteen setters in their fixed order, each writing its value, changed or not. A
-// setter's error ends the sequence: the values before it are stored, those after it are not.
+// A quiet hours' time as it is stored: "HH:MM", or the fallback for text that is no time.
+std::string QuietTimeToStore(const std::string& text, const std::string& fallback);
+constexpr int kQuietTimeMaxLength = 5;
+
+// Calls the fifteen setters of the first settings and the sign-in in their fixed order, then
+// those of the notification balloon and the quiet hours, each writing its value, changed or not. A setter's
+// error ends the sequence: the values before it are stored, those after it are not.
 void StoreProperties(TAppProperties& settings, const TPropertyValues& values);

@@ -1,6 +1,6 @@
 #pragma once
-// What the user is told after a successful check, in a fixed order: the sound, the "Mail" window,
-// then the mail program.
+// What the user is told after a successful check, in a fixed order: the sound, the "Mail" window
+// (or, when chosen, a Windows notification in its stead), then the mail program.
 
 #include <cstdint>
 #include <vector>

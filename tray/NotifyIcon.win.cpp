@@ -29,7 +29,19 @@ TNotifyIcon::TShellNotify TNotifyIcon::ShellNotify = [](DWORD message,
     return shellNotify && shellNotify(message, request);
 };
 
+TNotifyIcon::TShellBalloon TNotifyIcon::ShellBalloon = [](const NOTIFYICONDATAA& data) {
+    return Shell_NotifyIconA(NIM_MODIFY, const_cast<NOTIFYICONDATAA*>(&data));
+};
+
 namespace {
+
+// Copies text into a fixed field of the shell's record, cut to fit with its zero.
+template <std::size_t N>
+void CopyField(CHAR (&field)[N], const std::string& text) {
+    const std::size_t length = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
 
 constexpr UINT kAllFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 
@@ -78,11 +90,25 @@ void TNotifyIcon::SendTrayMessage(DWORD message, UINT flags) {
     data.uFlags = flags;
     data.uCallbackMessage = TrayCallbackMessage;
     data.hIcon = CurrentIconHandle();
-    const std::size_t length = std::min(FHint.size(), sizeof data.szTip - 1);
-    std::memcpy(data.szTip, FHint.data(), length);
-    data.szTip[length] = '\0';
+    CopyField(data.szTip, FHint);
     // A refused request changes nothing here: the next add carries the current state.
     ShellNotify(message, data);
+}
+
+void TNotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!FIconVisible) return;
+    NOTIFYICONDATAA data{};
+    // The first layout has no balloon; the second is the oldest that has one.
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = FOwnerHandle;
+    data.uID = FIconId;
+    data.uFlags = NIF_INFO;
+    CopyField(data.szInfoTitle, title);
+    CopyField(data.szInfo, text);
+    data.uTimeout = 10000;
+    // The sound is the user's choice in Properties, played or not before this.
+    data.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND;
+    ShellBalloon(data);
 }
 
 LRESULT TNotifyIcon::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -9,6 +9,7 @@
 // All of it runs on the thread of the owner's window.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -40,6 +41,9 @@ public:
     using TNotifyEvent = std::function<void(TNotifyIcon* Sender)>;
     // Hands one request to the shell; replaceable, to take the requests where no shell runs.
     using TShellNotify = std::function<BOOL(DWORD message, const TNotifyIconDataV1& data)>;
+    // Hands a balloon to the shell: NIM_MODIFY with NIF_INFO in the later layout, whose cbSize
+    // is NOTIFYICONDATAA_V2_SIZE; replaced by tests.
+    using TShellBalloon = std::function<BOOL(const NOTIFYICONDATAA& data)>;
 
     // The owner must be a form: raises ENotifyIconError "Owner must be a TForm" otherwise, and
     // "Failed to subclass owner's WndProc" when its window cannot be subclassed. The form's
@@ -52,6 +56,9 @@ public:
     void SetIcon(HICON picture);
     void SetHint(const std::string& hint);
     void SetIconVisible(bool visible);
+    // Shows a balloon from the icon, which current systems show as a notification, without a
+    // sound of its own. Nothing while the icon is not visible.
+    void ShowBalloon(const std::string& title, const std::string& text);
     // Not owned; must outlive the icon.
     void SetPopupMenu(TPopupMenu* menu) { PopupMenu = menu; }
 
@@ -69,6 +76,7 @@ public:
     // The identifier of the next icon made in this process; the first is 0.
     static UINT NextIconId;
     static TShellNotify ShellNotify;
+    static TShellBalloon ShellBalloon;
 
 private:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -22,6 +22,12 @@ std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& 
     return TimeLine(time, timeSeparator) + " " + MailMessagesText(count, wording == cwNew) + note;
 }
 
+std::string PausedTrayHint(const std::string& hint) {
+    static const std::string suffix = " (paused)";
+    constexpr std::size_t kTipLength = 63;
+    return hint.substr(0, kTipLength - suffix.size()) + suffix;
+}
+
 PopupLines PopupText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
                      TCountWording wording) {
     if (time == 0.0) return {"Your mail has not", "yet been checked"};

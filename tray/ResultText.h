@@ -19,6 +19,10 @@ enum TCountWording { cwAll, cwNew, cwAllNotNew };
 std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
                          TCountWording wording = cwAll);
 
+// The hint while notifications are paused: the hint and " (paused)", the hint shortened when
+// both would not fit the 63 characters that the tray shows.
+std::string PausedTrayHint(const std::string& hint);
+
 struct PopupLines {
     std::string TimeLine;   // "At 14:30 you had", or "Your mail has not" before any check
     std::string CountLine;  // "1 mail message", or "yet been checked"

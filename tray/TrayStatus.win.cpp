@@ -5,6 +5,9 @@
 #include "framework/Application.win.h"
 #include "framework/Form.win.h"
 #include "framework/Locale.win.h"
+#include "framework/ResourceString.win.h"
+#include "resources/resource.h"
+#include "tray/CountText.h"
 #include "tray/ResultText.h"
 
 namespace {
@@ -13,6 +16,10 @@ std::unique_ptr<TNotifyIcon> Icon;
 // Shared icon resources: the platform frees them with the program.
 HICON NoMail = nullptr;
 HICON MailWaiting = nullptr;
+std::string Hint = kNotCheckedHint;  // the hint without the pause's mark
+bool Paused = false;
+
+void ShowHint() { Icon->SetHint(Paused ? PausedTrayHint(Hint) : Hint); }
 
 }  // namespace
 
@@ -28,12 +35,27 @@ void EnsureTrayIcon() {
     if (Icon) return;
     Icon = std::make_unique<TNotifyIcon>(Application.MainForm());
     Icon->SetIconVisible(true);
-    Icon->SetHint(kNotCheckedHint);
+    Hint = kNotCheckedHint;
+    ShowHint();
 }
 
 void SetTrayHint(const std::string& text) {
     EnsureTrayIcon();
-    Icon->SetHint(text);
+    Hint = text;
+    ShowHint();
+}
+
+void SetNotificationsPaused(bool paused) {
+    Paused = paused;
+    EnsureTrayIcon();
+    ShowHint();
+}
+
+bool NotificationsPaused() { return Paused; }
+
+void ShowCountBalloon(std::int32_t count, bool onlyNew) {
+    EnsureTrayIcon();
+    Icon->ShowBalloon(ResourceString(IDS_BALLOONTITLE), CountWindowText(count, onlyNew));
 }
 
 void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) {
@@ -65,4 +87,7 @@ void SetTrayDoubleClick(TNotifyIcon::TNotifyEvent handler) {
 
 TNotifyIcon* TrayIcon() { return Icon.get(); }
 
-void DestroyTrayIcon() { Icon.reset(); }
+void DestroyTrayIcon() {
+    Icon.reset();
+    Paused = false;
+}

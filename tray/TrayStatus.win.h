@@ -22,7 +22,14 @@ HICON MailWaitingPicture();
 // Makes the icon, owned by the main form, shows it and gives it the hint "Your mail has not yet
 // been checked", unless it exists. Raises ENotifyIconError while there is no main form.
 void EnsureTrayIcon();
+// The hint shows text, marked " (paused)" while notifications are paused.
 void SetTrayHint(const std::string& text);
+// Paused notifications: checks nobody asked for tell their outcome in the tray only, as the
+// hint says, until they are resumed.
+void SetNotificationsPaused(bool paused);
+bool NotificationsPaused();
+// The count sentence as a Windows notification from the icon, titled as the "Mail" window.
+void ShowCountBalloon(std::int32_t count, bool onlyNew = false);
 // The hint for the result ("At 9:05 you had 3 mail messages"), then the picture: mail waiting
 // for a count above 0.
 void ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording = cwAll);

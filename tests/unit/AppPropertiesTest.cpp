@@ -223,6 +223,18 @@ TEST_F(AppPropertiesTest, ThePasswordLivesInTheCredentialStoreOnceOneIsWritten) 
     EXPECT_EQ(Section("Mailbox").at("Password").data, std::string("kept\0", 5));
 }
 
+TEST_F(AppPropertiesTest, NoBalloonAndNoQuietHoursUntilTheyAreChosen) {
+    auto props = Load();
+    EXPECT_FALSE(props->WindowsNotification());
+    EXPECT_FALSE(props->QuietHours());
+    EXPECT_EQ(props->QuietFrom(), "22:00");
+    EXPECT_EQ(props->QuietTo(), "07:00");
+    Section("Notification")["Quiet From"] = MemoryRegistry::Integer(2200);
+    Section("Notification")["Quiet To"] = {MemoryRegistry::Sz, "6:30"};
+    EXPECT_EQ(Load()->QuietFrom(), "22:00") << "another type: the default";
+    EXPECT_EQ(Load()->QuietTo(), "6:30") << "read as stored, judged where it is used";
+}
+
 TEST_F(AppPropertiesTest, SettingsCompleteNeedsServerUserAndPasswordAndNothingElse) {
     auto props = Load();
     props->SetPop3ServerAddress("pop.example");

@@ -127,6 +127,14 @@ public:
         return !Quitting;
     }
     TDateTime Now() override { return Clock += 1.0; }
+    std::uint32_t Ticks() override { return TickCount; }
+    void StartRetryTimer(std::uint32_t ms) override {
+        RetryTimer = ms;
+        Log("retry in " + std::to_string(ms));
+    }
+    // Every check stops it: not logged, so that the logs show the checks.
+    void StopRetryTimer() override { RetryTimer = 0; }
+    bool KeepQuiet() override { return Quiet; }
 
     void Log(const std::string& line) { Events.push_back(line); }
 
@@ -135,6 +143,9 @@ public:
     int PromptResult = 2;
     bool Quitting = false;
     TDateTime Clock = 100.0;
+    std::uint32_t TickCount = 0;
+    std::uint32_t RetryTimer = 0;  // the pending retry's pause, 0 when none waits
+    bool Quiet = false;
     int JobsCreated = 0;
     int JobsAlive = 0;
     std::deque<Script> Scripts;
@@ -483,4 +494,87 @@ TEST_F(MailCheck, ACheckFinishedWhileTheWindowWasUpKeepsItsNewerSeenIds) {
     EXPECT_EQ(std::count_if(host.Events.begin(), host.Events.end(),
                             [](const std::string& e) { return e.rfind("save", 0) == 0; }),
               1);
+}
+
+TEST_F(MailCheck, ANetworkFailureJustAfterAResumeIsRetriedQuietlyThenShown) {
+    const Script refused = Fails(mekSocket, "Connection to mail server refused");
+    host.Scripts = {refused, refused, Succeeds(2), refused, refused, refused, refused};
+    host.TickCount = 1000;
+    status.Woke();
+    host.TickCount += 3000;
+    status.CheckMail(false);
+    EXPECT_EQ(host.RetryTimer, 5000u);
+    host.TickCount += 5000;
+    status.RetryDue();
+    EXPECT_EQ(host.RetryTimer, 15000u);
+    status.RetryDue();
+    EXPECT_EQ(host.RetryTimer, 0u) << "the success ends the series";
+    EXPECT_EQ(status.LastCount, 2);
+    // Failures again: a new series, which runs to its end past the two minutes, then the error.
+    for (std::uint32_t pause : {5000u, 15000u, 45000u}) {
+        status.CheckMail(false);
+        EXPECT_EQ(host.RetryTimer, pause);
+        host.TickCount += 60000;
+    }
+    host.Events.clear();
+    status.RetryDue();
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run",
+                               "error 1 Connection to mail server refused", "job freed"}));
+}
+
+TEST_F(MailCheck, OnlyUnrequestedNetworkFailuresWithinTwoMinutesOfTheEventAreRetried) {
+    struct Case {
+        const char* what;
+        bool woke, user;
+        std::uint32_t after;
+        Script outcome;
+        const char* shown;  // the error line, or null when retried
+    };
+    const Case cases[] = {
+        {"refused", true, false, 119999, Fails(mekSocket, "Connection to mail server refused"),
+         nullptr},
+        {"time-out, never shown", true, false, 0, Fails(mekTimedOut, "Operation timed out"),
+         nullptr},
+        {"two minutes after", true, false, 120000,
+         Fails(mekSocket, "Connection to mail server refused"),
+         "error 1 Connection to mail server refused"},
+        {"no event", false, false, 0, Fails(mekSocket, "The mail server name is incorrect"),
+         "error 1 The mail server name is incorrect"},
+        {"asked by the user", true, true, 0, Fails(mekSocket, "The mail server is unreachable"),
+         "error 1 The mail server is unreachable"},
+        {"sign-in refused", true, false, 0, Fails(mekMail, "-ERR [AUTH] Authentication failed."),
+         "error 0 -ERR [AUTH] Authentication failed."},
+        {"certificate", true, false, 0,
+         Fails(mekSocket, "The mail server's certificate is not trusted."),
+         "error 1 The mail server's certificate is not trusted."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RecordingHost fresh;
+        TMailStatus checks(fresh);
+        fresh.Scripts = {c.outcome};
+        fresh.TickCount = 0xFFFFF000u;  // the two minutes pass the wrap of the tick count
+        if (c.woke) checks.Woke();
+        fresh.TickCount += c.after;
+        checks.CheckMail(c.user);
+        ASSERT_EQ(fresh.Events.size(), 4u);
+        EXPECT_EQ(fresh.Events[2], c.shown ? c.shown : "retry in 5000");
+    }
+}
+
+TEST_F(MailCheck, QuietKeepsTheOutcomeOfUnrequestedChecksInTheTray) {
+    host.Quiet = true;
+    host.Scripts = {Succeeds(3), Fails(mekMail, "-ERR [AUTH] Authentication failed."), Succeeds(3),
+                    Fails(mekMail, "-ERR [AUTH] Authentication failed.")};
+    status.CheckMail(false);
+    status.CheckMail(false);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 3 at 101",
+                               "job freed", "account pop.example ann secret", "run",
+                               "job freed"}));
+    host.Events.clear();
+    status.CheckMail(true);  // the user's own request is never quiet
+    status.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 3 at 102",
+                               "notify 3", "job freed", "account pop.example ann secret", "run",
+                               "error 0 -ERR [AUTH] Authentication failed.", "job freed"}));
 }

@@ -27,6 +27,9 @@ TPropertyValues Valid() {
     v.WaveFileEB = kExisting;
     v.LaunchMailAppCB = true;
     v.MailAppEB = kExisting;
+    v.QuietHoursCB = true;
+    v.QuietFromEB = "22:00";
+    v.QuietToEB = "7:00";
     return v;
 }
 
@@ -39,6 +42,7 @@ struct ProblemCase {
 };
 
 const char kInterval[] = "Please specify an interval\r\nin the range 1 - 9999";
+const char kQuietTime[] = "Please specify the quiet hours\r\nas times from 00:00 to 23:59";
 
 }  // namespace
 
@@ -93,6 +97,24 @@ TEST(PropertyRules, TestsOfOkInTheirOrder) {
              v.MailAppEB = "";
          },
          kInterval, ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"quiet from malformed", [](TPropertyValues& v) { v.QuietFromEB = "22"; }, kQuietTime,
+         ppNotification, IDC_QUIETFROMEB},
+        {"quiet to out of range", [](TPropertyValues& v) { v.QuietToEB = "24:00"; }, kQuietTime,
+         ppNotification, IDC_QUIETTOEB},
+        {"quiet times equal: no quiet hours, but valid",
+         [](TPropertyValues& v) { v.QuietToEB = "22:00"; }, nullptr, ppGeneral, 0},
+        {"quiet times not used",
+         [](TPropertyValues& v) {
+             v.QuietHoursCB = false;
+             v.QuietFromEB = "late";
+         },
+         nullptr, ppGeneral, 0},
+        {"mail program before quiet hours",
+         [](TPropertyValues& v) {
+             v.MailAppEB = "";
+             v.QuietToEB = "";
+         },
+         "Please specify a mail application.", ppNotification, IDC_MAILAPPEB},
         {"wave file before mail program",
          [](TPropertyValues& v) {
              v.WaveFileEB = "";
@@ -127,6 +149,10 @@ TEST(PropertyRules, IntervalConversionsAndKeys) {
 
     for (char c : std::string("0123456789\b")) EXPECT_TRUE(IsIntervalKey(c)) << int(c);
     for (char c : std::string("a -+.\x16\x03\r")) EXPECT_FALSE(IsIntervalKey(c)) << int(c);
+
+    EXPECT_EQ(QuietTimeToStore("7:05", "22:00"), "07:05");
+    EXPECT_EQ(QuietTimeToStore("23:59", "22:00"), "23:59");
+    EXPECT_EQ(QuietTimeToStore("late", "22:00"), "22:00");
 }
 
 class StoreTest : public ::testing::Test {
@@ -149,7 +175,8 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
                   "Pop3 Server Address", "Login Username", "Password", "Show Window", "Play Sound",
                   "Default Sound", "Wave File Path", "Start Mail App", "Mail App Path",
                   "Mail App Command Line Parameter", "Repeat Mail Check", "Repeat Mail Interval",
-                  "Use Dial-up Networking", "Security", "Sign-in", "Only New Mail"}));
+                  "Use Dial-up Networking", "Security", "Sign-in", "Only New Mail",
+                  "Windows Notification", "Quiet Hours", "Quiet From", "Quiet To"}));
     EXPECT_FALSE(unchanged.OnlyNewMailCB) << "absent: off";
 
     TPropertyValues v;
@@ -169,6 +196,10 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.SecureConnectionCombo = smSTLS;
     v.SignInCombo = siGoogle;
     v.OnlyNewMailCB = true;
+    v.WindowsNotificationCB = true;
+    v.QuietHoursCB = true;
+    v.QuietFromEB = "9:30";
+    v.QuietToEB = "noon";
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
@@ -187,6 +218,10 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
     EXPECT_EQ(back.SignInCombo, siGoogle);
     EXPECT_TRUE(back.OnlyNewMailCB);
+    EXPECT_TRUE(back.WindowsNotificationCB);
+    EXPECT_TRUE(back.QuietHoursCB);
+    EXPECT_EQ(back.QuietFromEB, "09:30");
+    EXPECT_EQ(back.QuietToEB, "07:00") << "text that is no time keeps what was stored";
 }
 
 TEST_F(StoreTest, ASetterErrorEndsTheSequence) {

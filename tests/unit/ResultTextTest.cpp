@@ -61,3 +61,12 @@ TEST(ResultText, PopupLinesBeforeAndAfterTheFirstCheck) {
     EXPECT_EQ(PopupText(3, At(14, 30), ":").CountLine, "3 mail messages");
     EXPECT_STREQ(kNotCheckedHint, "Your mail has not yet been checked");
 }
+
+TEST(ResultText, APausedHintKeepsItsMarkWithinTheTipsLength) {
+    EXPECT_EQ(PausedTrayHint("At 9:05 you had 3 mail messages"),
+              "At 9:05 you had 3 mail messages (paused)");
+    EXPECT_EQ(PausedTrayHint(kNotCheckedHint), "Your mail has not yet been checked (paused)");
+    const std::string longest = PausedTrayHint(std::string(70, 'x'));
+    EXPECT_EQ(longest, std::string(54, 'x') + " (paused)");
+    EXPECT_EQ(longest.size(), 63u);
+}

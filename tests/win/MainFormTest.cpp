@@ -103,8 +103,10 @@ TEST_F(MainFormTest, TheMenuShowsWhatCanBeDoneNow) {
         return std::string(exe);
     }();
     const std::vector<std::string> withoutResult = {
-        "&Check &Now (bold) (grey)", "&Show Last (grey)", "-", "&About", "-", "P&roperties"};
+        "&Check &Now (bold) (grey)", "&Show Last (grey)", "&Pause notifications for 1 hour", "-",
+        "&About", "-", "P&roperties"};
     const std::vector<std::string> afterCheck = {"&Check &Now (bold)", "&Show Last",
+                                                 "&Pause notifications for 1 hour",
                                                  "-",                  "Start &Mail Program",
                                                  "-",                  "&About",
                                                  "-",                  "P&roperties"};
@@ -123,6 +125,9 @@ TEST_F(MainFormTest, TheMenuShowsWhatCanBeDoneNow) {
     const auto missing = MenuAsShown();
     EXPECT_EQ(std::count(missing.begin(), missing.end(), "Start &Mail Program"), 0);
     EXPECT_EQ(missing.size(), afterCheck.size() - 2) << "the separator goes with the item";
+
+    TheProgram->MainForm->PauseNotificationsClick();
+    EXPECT_EQ(MenuAsShown()[2], "R&esume notifications") << "while paused";
 }
 
 TEST_F(MainFormTest, ADoubleClickChecksOrAsksForTheDialUpConnectionFirst) {

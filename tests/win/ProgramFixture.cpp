@@ -2,6 +2,7 @@
 
 #include "app/MainForm.win.h"
 #include "app/Program.win.h"
+#include "app/Quiet.win.h"
 #include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
@@ -23,10 +24,15 @@ public:
         Host.CheckThreads.push_back(GetCurrentThreadId());
         Host.Log.push_back("check");
         if (Host.DuringCheck) Host.DuringCheck();
-        if (Canceled)
+        if (Canceled) {
             OnError(this, "Operation has been canceled", mekCanceled);
-        else
+        } else if (!Host.Failures.empty()) {
+            const auto failure = Host.Failures.front();
+            Host.Failures.erase(Host.Failures.begin());
+            OnError(this, failure.second, failure.first);
+        } else {
             OnSuccess(this, Host.Count);
+        }
     }
     void Cancel() override { Canceled = true; }
 
@@ -117,6 +123,20 @@ void TestCheckHost::ProcessMessages() { Application.ProcessMessages(); }
 bool TestCheckHost::Pause(int milliseconds) { return Application.Pause(milliseconds); }
 
 TDateTime TestCheckHost::Now() { return EncodeDateTime({2024, 3, 9, 14, 30, 0, 0}); }
+
+std::uint32_t TestCheckHost::Ticks() { return GetTickCount(); }
+
+void TestCheckHost::StartRetryTimer(std::uint32_t milliseconds) {
+    Log.push_back("retry in " + std::to_string(milliseconds));
+    if (auto* form = dynamic_cast<TMainForm*>(Application.MainForm()))
+        form->StartRetryTimer(milliseconds);
+}
+
+void TestCheckHost::StopRetryTimer() {
+    if (auto* form = dynamic_cast<TMainForm*>(Application.MainForm())) form->StopRetryTimer();
+}
+
+bool TestCheckHost::KeepQuiet() { return ::KeepQuiet(Settings); }
 
 void ProgramFixture::SetUp() {
     ASSERT_TRUE(Fake.Loaded());

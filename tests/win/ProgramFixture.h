@@ -77,12 +77,20 @@ public:
     void ProcessMessages() override;
     bool Pause(int milliseconds) override;
     TDateTime Now() override;
+    std::uint32_t Ticks() override;
+    // The real main form's retry timer, and the program's real quiet.
+    void StartRetryTimer(std::uint32_t milliseconds) override;
+    void StopRetryTimer() override;
+    bool KeepQuiet() override;
 
     std::int32_t Count = 3;
+    // Failures that the next checks report instead of Count, first first.
+    std::vector<std::pair<TMailErrorKind, std::string>> Failures;
     std::function<void()> DuringCheck;
     std::function<void()> DuringPrompt;
     int PromptResult = mrCancel;
-    // "check", "prompt", "properties <page>", "notify <count>", "error <message>"
+    // "check", "prompt", "properties <page>", "notify <count>", "error <message>",
+    // "retry in <milliseconds>"
     std::vector<std::string> Log;
     std::atomic<int> Checks{0};
     std::vector<DWORD> CheckThreads;

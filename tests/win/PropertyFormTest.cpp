@@ -193,13 +193,15 @@ TEST_F(PropertyForm, EnablingRulesFollowTheTicks) {
         int click;  // 0: as opened
         const char* state;
     } steps[] = {
-        {0, "on | on on | grey off | grey grey off"},
-        {IDC_WAVFILERB, "on | on on | white on | grey grey off"},
-        {IDC_PLAYSOUNDCB, "on | off off | grey off | grey grey off"},
-        {IDC_PLAYSOUNDCB, "on | on on | white on | grey grey off"},
-        {IDC_WINSOUNDRB, "on | on on | grey off | grey grey off"},
-        {IDC_LAUNCHMAILAPPCB, "on | on on | grey off | white white on"},
-        {IDC_REPEATCHECKCB, "off | on on | grey off | white white on"},
+        {0, "on | on on | grey off | grey grey off | on grey grey"},
+        {IDC_WAVFILERB, "on | on on | white on | grey grey off | on grey grey"},
+        {IDC_PLAYSOUNDCB, "on | off off | grey off | grey grey off | on grey grey"},
+        {IDC_PLAYSOUNDCB, "on | on on | white on | grey grey off | on grey grey"},
+        {IDC_WINSOUNDRB, "on | on on | grey off | grey grey off | on grey grey"},
+        {IDC_LAUNCHMAILAPPCB, "on | on on | grey off | white white on | on grey grey"},
+        {IDC_REPEATCHECKCB, "off | on on | grey off | white white on | on grey grey"},
+        {IDC_SHOWDIALOGCB, "off | on on | grey off | white white on | off grey grey"},
+        {IDC_QUIETHOURSCB, "off | on on | grey off | white white on | off white white"},
     };
     Open(2, {{kCaption, [&](HWND d) {
                   for (const auto& step : steps) {
@@ -208,7 +210,9 @@ TEST_F(PropertyForm, EnablingRulesFollowTheTicks) {
                           OnOff(d, IDC_REPEATEVERYINTERVALEB) + " | " + OnOff(d, IDC_WINSOUNDRB) +
                           " " + OnOff(d, IDC_WAVFILERB) + " | " + Look(d, IDC_WAVEFILEEB) + " " +
                           OnOff(d, IDC_WAVEFILEBROWSEBTN) + " | " + Look(d, IDC_MAILAPPEB) + " " +
-                          Look(d, IDC_MAILAPPCOMMANDLINEEB) + " " + OnOff(d, IDC_MAILAPPBROWSEBTN);
+                          Look(d, IDC_MAILAPPCOMMANDLINEEB) + " " + OnOff(d, IDC_MAILAPPBROWSEBTN) +
+                          " | " + OnOff(d, IDC_WINDOWSNOTIFICATIONCB) + " " +
+                          Look(d, IDC_QUIETFROMEB) + " " + Look(d, IDC_QUIETTOEB);
                       EXPECT_EQ(state, step.state) << "after clicking " << step.click;
                   }
                   // Unticking the sound keeps the choice of sound.
@@ -240,6 +244,12 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
              SetText(d, IDC_MAILAPPEB, "C:\\nowhere\\mail.exe");
          },
          "Cannot locate mail application.\r\nPlease check path.", 2, IDC_MAILAPPEB},
+        {0,
+         [](HWND d) {
+             Click(d, IDC_QUIETHOURSCB);
+             SetText(d, IDC_QUIETTOEB, "7");
+         },
+         "Please specify the quiet hours\r\nas times from 00:00 to 23:59", 2, IDC_QUIETTOEB},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -268,7 +278,7 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
     }
 }
 
-TEST_F(PropertyForm, OkWritesAllFifteenValuesChangedOrNot) {
+TEST_F(PropertyForm, OkWritesEveryValueChangedOrNot) {
     EXPECT_TRUE(Open(0, {{kCaption, [](HWND d) {
                               SetText(d, IDC_POPSERVEREB, "mail.example.com");
                               ClickButton(d, "&OK");
@@ -282,8 +292,9 @@ TEST_F(PropertyForm, OkWritesAllFifteenValuesChangedOrNot) {
             "Notification\\Default Sound",
             "Notification\\Mail App Command Line Parameter", "Notification\\Mail App Path",
             "Notification\\Only New Mail",
-            "Notification\\Play Sound", "Notification\\Show Window", "Notification\\Start Mail App",
-            "Notification\\Wave File Path"}));
+            "Notification\\Play Sound", "Notification\\Quiet From", "Notification\\Quiet Hours",
+            "Notification\\Quiet To", "Notification\\Show Window", "Notification\\Start Mail App",
+            "Notification\\Wave File Path", "Notification\\Windows Notification"}));
     EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
               "mail.example.com");
     // The password, empty as it was, went to the Credential Manager instead.
