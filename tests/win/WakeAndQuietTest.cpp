@@ -152,7 +152,7 @@ TEST_F(WakeAndQuiet, QuietHoursAndThePauseKeepTheNotificationAwayButTheTrayTells
         EXPECT_EQ(Shell.Tips().back(), c.hint);
 
         // The user's own check is never quiet.
-        TheProgram->MainForm->CheckNow1Click();
+        TheProgram->MainForm->CheckNowClick();
         EXPECT_EQ(Count("notify 3"), c.notified + 1);
     }
     // Resumed, the mark goes from the hint.
