@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "framework/Utf8.h"
+
 namespace {
 
 constexpr int MaxDepth = 16;
@@ -181,21 +183,7 @@ private:
             code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
         }
         if (code == 0) return false;  // a zero would cut the text short wherever it goes next
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        AppendUtf8(out, static_cast<char32_t>(code));
         return true;
     }
 

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "framework/Utf8.h"
+
 namespace {
 
 // The upper halves (bytes 0x80 to 0xFF) of the single-byte character sets that mail uses, as
@@ -137,24 +139,6 @@ const Charset kCharsets[] = {
     {"windows-1252", kWindows1252}, {"cp1252", kWindows1252},
     {"koi8-r", kKoi8R},
 };
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The length of the well-formed UTF-8 sequence at text[i] (no overlong forms, no surrogates,
 // nothing above U+10FFFF), or 0; its code point in c.
