@@ -18,19 +18,30 @@ static_assert(sizeof(TNotifyIconDataV1) == 88 && offsetof(TNotifyIconDataV1, szT
               "88 bytes, the tip at offset 24");
 #endif
 
+namespace {
+
+// The shell's entry point, bound from the system folder when the icon first needs it.
+decltype(&Shell_NotifyIconA) ShellNotifyIcon() {
+    static const auto entryPoint =
+        SystemEntryPoint<decltype(&Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    return entryPoint;
+}
+
+}  // namespace
+
 UINT TNotifyIcon::TrayCallbackMessage = 0;
 UINT TNotifyIcon::NextIconId = 0;
 TNotifyIcon::TShellNotify TNotifyIcon::ShellNotify = [](DWORD message,
                                                         const TNotifyIconDataV1& data) {
     // cbSize tells the shell to read only the first layout's fields.
     auto* request = reinterpret_cast<NOTIFYICONDATAA*>(const_cast<TNotifyIconDataV1*>(&data));
-    static const auto shellNotify =
-        SystemEntryPoint<decltype(&Shell_NotifyIconA)>("shell32.dll", "Shell_NotifyIconA");
+    const auto shellNotify = ShellNotifyIcon();
     return shellNotify && shellNotify(message, request);
 };
 
 TNotifyIcon::TShellBalloon TNotifyIcon::ShellBalloon = [](const NOTIFYICONDATAA& data) {
-    return Shell_NotifyIconA(NIM_MODIFY, const_cast<NOTIFYICONDATAA*>(&data));
+    const auto shellNotify = ShellNotifyIcon();
+    return shellNotify && shellNotify(NIM_MODIFY, const_cast<NOTIFYICONDATAA*>(&data));
 };
 
 namespace {
