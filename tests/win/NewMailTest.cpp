@@ -168,3 +168,56 @@ TEST(NewMail, ThePopupListsTheNewestThreeUnderTheNewCount) {
     EXPECT_EQ(lines, (std::vector<std::wstring>{L"J\u00FCrgen \u2014 Gr\u00FC\u00DFe",
                                                 L"&Bob \u2014 100%s", L"no sender"}));
 }
+
+namespace {
+
+const char kKilledWriterPath[] = "LARKSPUR_KILLED_WRITER_PATH";
+
+std::vector<std::string> ManyIds(char tag) {
+    std::vector<std::string> ids;
+    for (int i = 0; i < 20000; ++i) ids.push_back(std::string(1, tag) + std::to_string(i));
+    return ids;
+}
+
+}  // namespace
+
+// Disabled in the ordinary run; the parent starts it and kills it while it writes.
+TEST(NewMailChild, DISABLED_SavesWithoutEnd) {
+    char path[MAX_PATH] = "";
+    ASSERT_NE(GetEnvironmentVariableA(kKilledWriterPath, path, MAX_PATH), 0u);
+    const std::vector<std::string> sets[] = {ManyIds('a'), ManyIds('b')};
+    for (unsigned round = 0;; ++round) SaveSeenIds(path, sets[round % 2]);
+}
+
+TEST(NewMail, AWriterKilledMidWriteLeavesOneWholeSaveBehind) {
+    const std::string folder = TempFolder();
+    const std::string path = folder + "\\seen.txt";
+    const TSeenIds a = [] { auto ids = ManyIds('a'); return TSeenIds(ids.begin(), ids.end()); }();
+    const TSeenIds b = [] { auto ids = ManyIds('b'); return TSeenIds(ids.begin(), ids.end()); }();
+    ASSERT_TRUE(SaveSeenIds(path, ManyIds('a')));
+    SetEnvironmentVariableA(kKilledWriterPath, path.c_str());
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string command = std::string("\"") + exe +
+                          "\" --gtest_also_run_disabled_tests "
+                          "--gtest_filter=NewMailChild.DISABLED_SavesWithoutEnd";
+    // Kills at different points of the writer's rounds.
+    for (DWORD lifetime : {150u, 230u, 370u, 510u, 690u}) {
+        SCOPED_TRACE(lifetime);
+        STARTUPINFOA startup{sizeof(startup)};
+        PROCESS_INFORMATION process{};
+        ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+        Sleep(lifetime);
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        const TSeenIds left = LoadSeenIds(path);
+        EXPECT_TRUE(left == a || left == b) << left.size() << " IDs";
+    }
+    SetEnvironmentVariableA(kKilledWriterPath, nullptr);
+    DeleteFileA(path.c_str());
+    DeleteFileA((path + ".new").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
