@@ -2,6 +2,9 @@
 // flow listens on loopback, exchanges the code over HTTPS and the refresh token goes to the
 // Credential Manager; the test Dovecot takes the access token, and a renewed one.
 
+// The session support first: it brings in Winsock 2 ahead of <windows.h>.
+#include "tests/win/SessionTestSupport.h"
+
 #include "framework/Credentials.win.h"
 #include "oauth/AccountTokens.win.h"
 #include "oauth/OAuthText.h"
@@ -50,41 +53,9 @@ std::string Parameter(const std::string& url, const std::string& name) {
                                                       url.find('&', at) - at - name.size() - 1);
 }
 
-// A POP3 sign-in with XOAUTH2 at the test Dovecot; the server's reply to the AUTH line.
-std::string DovecotXoauth2(const std::string& user, const std::string& token) {
-    const std::string raw = "user=" + user + "\x01" + "auth=Bearer " + token + "\x01\x01";
-    // Base64 from its URL form: the two letters back, and the padding.
-    std::string encoded = Base64Url(reinterpret_cast<const std::uint8_t*>(raw.data()), raw.size());
-    for (char& c : encoded) c = c == '-' ? '+' : c == '_' ? '/' : c;
-    encoded.append((4 - encoded.size() % 4) % 4, '=');
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = inet_addr("127.0.0.1");
-    address.sin_port = htons(110);
-    std::string reply;
-    char buffer[512];
-    const auto line = [&] {
-        std::string text;
-        while (text.find("\r\n") == std::string::npos) {
-            const int n = recv(s, buffer, 1, 0);
-            if (n <= 0) break;
-            text += buffer[0];
-        }
-        return text.substr(0, text.find("\r\n"));
-    };
-    if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        line();
-        const std::string command = "AUTH XOAUTH2 " + encoded + "\r\n";
-        send(s, command.data(), int(command.size()), 0);
-        reply = line();
-        if (reply.rfind("+ ", 0) == 0) {  // a refusal: its dummy answer, then the -ERR line
-            send(s, "\r\n", 2, 0);
-            reply = line();
-        }
-    }
-    closesocket(s);
-    return reply;
+// The mailbox of the account at the test Dovecot, counted by the test tool with a token.
+std::string DovecotCount(const std::string& token, const char* mechanism) {
+    return MailCount("localhost 110 oauth " + token + " 10 plain --auth=" + mechanism).first;
 }
 
 class SignInFlowTest : public ::testing::Test {
@@ -118,7 +89,8 @@ TEST_F(SignInFlowTest, SignsInKeepsTheRefreshTokenAndRenewsTheAccessTokenDovecot
     TSignInOutcome& outcome = flow.SignIn.Outcome();
     ASSERT_EQ(outcome.Failure, TSignInFailure::None) << outcome.Detail;
     const std::string firstAccess = outcome.Tokens.AccessToken;
-    EXPECT_EQ(DovecotXoauth2("oauth", firstAccess), "+OK Logged in.");
+    EXPECT_EQ(DovecotCount(firstAccess, "xoauth2"), "OK 2");
+    EXPECT_EQ(DovecotCount(firstAccess, "oauthbearer"), "OK 2");
 
     TAccountTokens tokens(kTarget);
     tokens.Keep("oauth", outcome.Tokens);
@@ -131,11 +103,11 @@ TEST_F(SignInFlowTest, SignsInKeepsTheRefreshTokenAndRenewsTheAccessTokenDovecot
 
     // The provider ends every access token: Dovecot refuses it, a renewed one signs in.
     TestBrowser::Request(TestBrowser::ControlPort(), "POST /expire HTTP/1.1");
-    EXPECT_EQ(DovecotXoauth2("oauth", firstAccess).rfind("-ERR", 0), 0u);
+    EXPECT_EQ(DovecotCount(firstAccess, "xoauth2").rfind("ERROR 0 -ERR", 0), 0u);
     ASSERT_EQ(tokens.AccessToken(StandInProvider(), true, access, detail), TSignInFailure::None)
         << detail;
     EXPECT_NE(access.Value(), firstAccess);
-    EXPECT_EQ(DovecotXoauth2("oauth", access.Value()), "+OK Logged in.");
+    EXPECT_EQ(DovecotCount(access.Value(), "oauthbearer"), "OK 2");
 
     tokens.Forget();
     EXPECT_FALSE(tokens.SignedIn());
