@@ -62,7 +62,7 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
 
 // A string stored with another type must not stop the program at start-up: it reads as its
 // default, and the next setter call for it stores a proper value.
-std::string TAppProperties::LoadString(const std::string& section, const std::string& name,
+std::string TAppProperties::LoadString(const char* section, const char* name,
                                        const std::string& defaultValue) {
     try {
         return Registry.ReadString(section, name, defaultValue);
@@ -239,7 +239,7 @@ bool TAppProperties::SettingsComplete() const {
 
 std::string TAppProperties::MailboxString(const std::string& name) {
     try {
-        return Registry.ReadString(kMailbox, name, "");
+        return Registry.ReadString(kMailbox, name.c_str(), "");
     } catch (const ERegistryException&) {
         return {};
     }
