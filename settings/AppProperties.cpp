@@ -63,7 +63,7 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
 // A string stored with another type must not stop the program at start-up: it reads as its
 // default, and the next setter call for it stores a proper value.
 std::string TAppProperties::LoadString(const char* section, const char* name,
-                                       const std::string& defaultValue) {
+                                       const char* defaultValue) {
     try {
         return Registry.ReadString(section, name, defaultValue);
     } catch (const ERegistryException&) {

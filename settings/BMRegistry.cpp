@@ -48,8 +48,9 @@ void TBMRegistry::WriteValue(const char* section, Write write) {
 }
 
 std::string TBMRegistry::ReadString(const char* section, const char* name,
-                                    const std::string& defaultValue) {
-    return ReadValue(section, name, defaultValue, [&] { return Store->ReadString(name); });
+                                    const char* defaultValue) {
+    return ReadValue(section, name, std::string(defaultValue),
+                     [&] { return Store->ReadString(name); });
 }
 
 void TBMRegistry::WriteString(const char* section, const char* name,

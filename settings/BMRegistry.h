@@ -20,8 +20,7 @@ public:
     TBMRegistry& operator=(const TBMRegistry&) = delete;
 
     // A value of the wrong type raises ERegistryException "Invalid data type for '%s'".
-    std::string ReadString(const char* section, const char* name,
-                           const std::string& defaultValue);
+    std::string ReadString(const char* section, const char* name, const char* defaultValue);
     // Raises "Failed to create key %s" when the section cannot be created and "Failed to set
     // data for '%s'" when the value is refused.
     void WriteString(const char* section, const char* name, const std::string& value);
