@@ -1,7 +1,8 @@
 #include "app/SeenIdsFile.h"
 
+#include "framework/Convert.h"
+
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -49,7 +50,5 @@ std::string SeenFileName(const std::string& server, const std::string& userName)
         hash ^= static_cast<unsigned char>(ch);
         hash *= 1099511628211ull;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "seen-%016llx.txt", static_cast<unsigned long long>(hash));
-    return name;
+    return "seen-" + HexDigits(hash, 16, true) + ".txt";
 }

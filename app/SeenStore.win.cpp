@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "app/SeenIdsFile.h"
 #include "framework/WideText.win.h"
 
@@ -26,10 +28,16 @@ private:
     HANDLE H;
 };
 
-std::wstring Folder(const std::wstring& path) { return path.substr(0, path.rfind(L'\\')); }
+// The path up to its last backslash, with a zero of its own.
+TWide Folder(const TWide& path) {
+    TWide folder = path;
+    const auto slash = std::find(folder.rbegin(), folder.rend(), L'\\');
+    if (slash != folder.rend()) *slash = L'\0';
+    return folder;
+}
 
-bool WriteWhole(const std::wstring& path, const std::string& data) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool WriteWhole(const TWide& path, const std::string& data) {
+    FileHandle file(CreateFileW(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -45,12 +53,12 @@ std::string SeenFilePath(const std::string& server, const std::string& userName)
     wchar_t appData[MAX_PATH];
     const DWORD length = GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return "";
-    return WideToUtf8(appData) + "\\Larkspur\\" + SeenFileName(server, userName);
+    return WideToUtf8(appData, length) + "\\Larkspur\\" + SeenFileName(server, userName);
 }
 
 TSeenIds LoadSeenIds(const std::string& path) {
     TSeenIds seen;
-    FileHandle file(CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    FileHandle file(CreateFileW(Utf8ToWide(path).data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (file.Get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(file.Get(), &size) ||
@@ -67,13 +75,13 @@ TSeenIds LoadSeenIds(const std::string& path) {
 
 bool SaveSeenIds(const std::string& path, const std::vector<std::string>& ids) {
     if (path.empty()) return false;
-    const std::wstring target = Utf8ToWide(path);
-    const std::wstring temporary = target + L".new";
-    CreateDirectoryW(Folder(target).c_str(), nullptr);
+    const TWide target = Utf8ToWide(path);
+    const TWide temporary = Utf8ToWide(path + ".new");
+    CreateDirectoryW(Folder(target).data(), nullptr);
     if (WriteWhole(temporary, FormatSeenIds(ids)) &&
-        MoveFileExW(temporary.c_str(), target.c_str(),
+        MoveFileExW(temporary.data(), target.data(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(temporary.c_str());
+    DeleteFileW(temporary.data());
     return false;
 }

@@ -44,3 +44,10 @@ std::int32_t StrToInt(const std::string& text) {
 std::int64_t StrToInt64(const std::string& text) {
     return Convert<std::int64_t>(text);
 }
+
+std::string HexDigits(std::uint64_t value, std::size_t digits, bool lowerCase) {
+    const char* const alphabet = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
+    std::string hex(digits, '0');
+    for (std::size_t i = digits; i != 0; value >>= 4) hex[--i] = alphabet[value & 15];
+    return hex;
+}

@@ -1,6 +1,6 @@
 #include "mailbase/SecureErrorText.h"
 
-#include <cstddef>
+#include "framework/Convert.h"
 
 const char* const NotSecureServerText =
     "The mail server did not answer with a secure connection. Check the port and the secure "
@@ -14,13 +14,8 @@ const char* const OutdatedSecureConnectionText =
 
 namespace {
 
-// Eight hexadecimal digits by hand: the formatted-print family would bring a whole formatter
-// into the shipped program for this one number.
 std::string WithCode(const char* text, std::uint32_t code) {
-    std::string hex = "0x00000000";
-    for (std::size_t i = hex.size(); code != 0; code >>= 4)
-        hex[--i] = "0123456789ABCDEF"[code & 15];
-    return std::string(text) + " (error " + hex + ")";
+    return std::string(text) + " (error 0x" + HexDigits(code, 8) + ")";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/SystemLibrary.win.h"
+#include "framework/WideText.win.h"
 #include "oauth/OAuthProvider.h"
 #include "oauth/TokenResponse.h"
 
@@ -55,16 +56,6 @@ const TWinHttp& WinHttp() {
     return binding;
 }
 
-// Wide text in a vector, with its zero: the program carries no wide string class.
-using TWide = std::vector<wchar_t>;
-
-TWide Wide(const char* text, std::size_t size) {
-    TWide wide(size + 1, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(size), wide.data(),
-                        static_cast<int>(size));
-    return wide;
-}
-
 THttpsAnswer Failed(const char* step) {
     THttpsAnswer answer;
     answer.Failure = std::string(step) + " failed (" + std::to_string(GetLastError()) + ")";
@@ -81,7 +72,7 @@ THttpsAnswer HttpsPost(const std::string& url, const std::string& formBody) {
         answer.Failure = "Not an https address";
         return answer;
     }
-    const TWide wideUrl = Wide(url.data(), url.size());
+    const TWide wideUrl = Utf8ToWide(url);
     URL_COMPONENTS parts{sizeof parts};
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = DWORD(-1);
     if (!w.CrackUrl(wideUrl.data(), 0, 0, &parts) || parts.nScheme != INTERNET_SCHEME_HTTPS)

@@ -52,30 +52,38 @@ TOAuthClient OAuthClientFor(TAccountProvider provider, const TMailboxSetting& se
 std::string AuthorizationUrl(const TOAuthClient& client, const std::string& redirectUri,
                              const std::string& state, const std::string& challenge,
                              const std::string& loginHint) {
-    TParameters query = {{"response_type", "code"},   {"client_id", client.ClientId},
-                         {"redirect_uri", redirectUri}, {"scope", client.Scope},
-                         {"state", state},             {"code_challenge", challenge},
-                         {"code_challenge_method", "S256"}};
-    if (!loginHint.empty()) query.emplace_back("login_hint", loginHint);
-    query.insert(query.end(), client.ExtraAuthorizationParameters.begin(),
-                 client.ExtraAuthorizationParameters.end());
+    std::string query;
+    AddFormField(query, "response_type", "code");
+    AddFormField(query, "client_id", client.ClientId);
+    AddFormField(query, "redirect_uri", redirectUri);
+    AddFormField(query, "scope", client.Scope);
+    AddFormField(query, "state", state);
+    AddFormField(query, "code_challenge", challenge);
+    AddFormField(query, "code_challenge_method", "S256");
+    if (!loginHint.empty()) AddFormField(query, "login_hint", loginHint);
+    for (const auto& [name, value] : client.ExtraAuthorizationParameters)
+        AddFormField(query, name.c_str(), value);
     const char separator =
         client.AuthorizationEndpoint.find('?') == std::string::npos ? '?' : '&';
-    return client.AuthorizationEndpoint + separator + FormEncode(query);
+    return client.AuthorizationEndpoint + separator + query;
 }
 
 std::string CodeExchangeBody(const TOAuthClient& client, const std::string& code,
                              const std::string& redirectUri, const std::string& verifier) {
-    return FormEncode({{"grant_type", "authorization_code"},
-                       {"client_id", client.ClientId},
-                       {"code", code},
-                       {"redirect_uri", redirectUri},
-                       {"code_verifier", verifier}});
+    std::string body;
+    AddFormField(body, "grant_type", "authorization_code");
+    AddFormField(body, "client_id", client.ClientId);
+    AddFormField(body, "code", code);
+    AddFormField(body, "redirect_uri", redirectUri);
+    AddFormField(body, "code_verifier", verifier);
+    return body;
 }
 
 std::string RefreshBody(const TOAuthClient& client, const std::string& refreshToken) {
-    return FormEncode({{"grant_type", "refresh_token"},
-                       {"client_id", client.ClientId},
-                       {"refresh_token", refreshToken},
-                       {"scope", client.Scope}});
+    std::string body;
+    AddFormField(body, "grant_type", "refresh_token");
+    AddFormField(body, "client_id", client.ClientId);
+    AddFormField(body, "refresh_token", refreshToken);
+    AddFormField(body, "scope", client.Scope);
+    return body;
 }

@@ -74,13 +74,9 @@ std::string PercentEncode(const std::string& text) {
     return encoded;
 }
 
-std::string FormEncode(const TParameters& parameters) {
-    std::string form;
-    for (const auto& [name, value] : parameters) {
-        if (!form.empty()) form += '&';
-        form += PercentEncode(name) + '=' + PercentEncode(value);
-    }
-    return form;
+void AddFormField(std::string& form, const char* name, const std::string& value) {
+    if (!form.empty()) form += '&';
+    form += PercentEncode(name) + '=' + PercentEncode(value);
 }
 
 std::string CodeChallenge(const std::string& verifier) {

@@ -14,9 +14,12 @@ std::string Base64Url(const std::uint8_t* data, std::size_t size);
 // Percent-encoding that leaves only the unreserved characters as they are.
 std::string PercentEncode(const std::string& text);
 
-// name=value pairs joined with "&", both sides percent-encoded: a query or a form body.
 using TParameters = std::vector<std::pair<std::string, std::string>>;
-std::string FormEncode(const TParameters& parameters);
+
+// Adds name=value to a query or a form body, "&" between fields, both sides percent-encoded.
+// One call per field rather than a list of pairs: the list's temporary strings cost the shipped
+// program several kilobytes.
+void AddFormField(std::string& form, const char* name, const std::string& value);
 
 // The code challenge of a verifier with the S256 method.
 std::string CodeChallenge(const std::string& verifier);

@@ -62,8 +62,8 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
 
 // A string stored with another type must not stop the program at start-up: it reads as its
 // default, and the next setter call for it stores a proper value.
-std::string TAppProperties::LoadString(const std::string& section, const std::string& name,
-                                       const std::string& defaultValue) {
+std::string TAppProperties::LoadString(const char* section, const char* name,
+                                       const char* defaultValue) {
     try {
         return Registry.ReadString(section, name, defaultValue);
     } catch (const ERegistryException&) {
@@ -239,7 +239,7 @@ bool TAppProperties::SettingsComplete() const {
 
 std::string TAppProperties::MailboxString(const std::string& name) {
     try {
-        return Registry.ReadString(kMailbox, name, "");
+        return Registry.ReadString(kMailbox, name.c_str(), "");
     } catch (const ERegistryException&) {
         return {};
     }

@@ -124,8 +124,7 @@ private:
     void Put(std::string& field, std::string value);
     void LoadMailAppPath();
     void LoadPassword();
-    std::string LoadString(const std::string& section, const std::string& name,
-                           const std::string& defaultValue);
+    std::string LoadString(const char* section, const char* name, const char* defaultValue);
 
     TBMRegistry Registry;
     TSettingsEnvironment Environment;

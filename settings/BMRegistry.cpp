@@ -33,7 +33,7 @@ TBMRegistry::~TBMRegistry() {
 }
 
 template <class T, class Read>
-T TBMRegistry::ReadValue(const std::string& section, const std::string& name, T defaultValue,
+T TBMRegistry::ReadValue(const char* section, const char* name, T defaultValue,
                          Read read) {
     TSectionScope scope(*Store, section);
     if (!scope || !Store->ValueExists(name)) return defaultValue;
@@ -41,23 +41,24 @@ T TBMRegistry::ReadValue(const std::string& section, const std::string& name, T 
 }
 
 template <class Write>
-void TBMRegistry::WriteValue(const std::string& section, Write write) {
+void TBMRegistry::WriteValue(const char* section, Write write) {
     if (!Store->KeyExists(section)) Store->CreateKey(section);
     TSectionScope scope(*Store, section);
     if (scope) write();
 }
 
-std::string TBMRegistry::ReadString(const std::string& section, const std::string& name,
-                                    const std::string& defaultValue) {
-    return ReadValue(section, name, defaultValue, [&] { return Store->ReadString(name); });
+std::string TBMRegistry::ReadString(const char* section, const char* name,
+                                    const char* defaultValue) {
+    return ReadValue(section, name, std::string(defaultValue),
+                     [&] { return Store->ReadString(name); });
 }
 
-void TBMRegistry::WriteString(const std::string& section, const std::string& name,
+void TBMRegistry::WriteString(const char* section, const char* name,
                               const std::string& value) {
     WriteValue(section, [&] { Store->WriteString(name, value); });
 }
 
-std::int32_t TBMRegistry::ReadInteger(const std::string& section, const std::string& name,
+std::int32_t TBMRegistry::ReadInteger(const char* section, const char* name,
                                       std::int32_t defaultValue) {
     return ReadValue(section, name, defaultValue, [&] {
         try {
@@ -68,7 +69,7 @@ std::int32_t TBMRegistry::ReadInteger(const std::string& section, const std::str
     });
 }
 
-void TBMRegistry::WriteInteger(const std::string& section, const std::string& name,
+void TBMRegistry::WriteInteger(const char* section, const char* name,
                                std::int32_t value) {
     WriteValue(section, [&] {
         try {
@@ -79,13 +80,13 @@ void TBMRegistry::WriteInteger(const std::string& section, const std::string& na
     });
 }
 
-void TBMRegistry::DeleteValue(const std::string& section, const std::string& name) {
+void TBMRegistry::DeleteValue(const char* section, const char* name) {
     if (!Store->KeyExists(section)) return;
     TSectionScope scope(*Store, section);
     if (scope) Store->DeleteValue(name);
 }
 
-bool TBMRegistry::ReadBool(const std::string& section, const std::string& name, bool defaultValue) {
+bool TBMRegistry::ReadBool(const char* section, const char* name, bool defaultValue) {
     return ReadValue(section, name, defaultValue, [&] {
         try {
             return Store->ReadBool(name);
@@ -95,7 +96,7 @@ bool TBMRegistry::ReadBool(const std::string& section, const std::string& name, 
     });
 }
 
-void TBMRegistry::WriteBool(const std::string& section, const std::string& name, bool value) {
+void TBMRegistry::WriteBool(const char* section, const char* name, bool value) {
     WriteValue(section, [&] {
         try {
             Store->WriteBool(name, value);

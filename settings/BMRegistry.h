@@ -8,6 +8,8 @@
 
 #include "framework/KeyStore.h"
 
+// Sections and names are the program's own constants: plain C texts, so that each of the many
+// calls does not build strings of its own.
 class TBMRegistry {
 public:
     // Opens the key at baseKeyPath, creating it when missing. When it can be neither opened nor
@@ -18,31 +20,30 @@ public:
     TBMRegistry& operator=(const TBMRegistry&) = delete;
 
     // A value of the wrong type raises ERegistryException "Invalid data type for '%s'".
-    std::string ReadString(const std::string& section, const std::string& name,
-                           const std::string& defaultValue);
+    std::string ReadString(const char* section, const char* name, const char* defaultValue);
     // Raises "Failed to create key %s" when the section cannot be created and "Failed to set
     // data for '%s'" when the value is refused.
-    void WriteString(const std::string& section, const std::string& name, const std::string& value);
+    void WriteString(const char* section, const char* name, const std::string& value);
 
     // A value of the wrong type or size reads as the default; a refused write is ignored, but
     // a section that cannot be created still raises.
-    std::int32_t ReadInteger(const std::string& section, const std::string& name,
+    std::int32_t ReadInteger(const char* section, const char* name,
                              std::int32_t defaultValue);
-    void WriteInteger(const std::string& section, const std::string& name, std::int32_t value);
+    void WriteInteger(const char* section, const char* name, std::int32_t value);
     // Removes the value, when the section and the value exist.
-    void DeleteValue(const std::string& section, const std::string& name);
-    bool ReadBool(const std::string& section, const std::string& name, bool defaultValue);
-    void WriteBool(const std::string& section, const std::string& name, bool value);
+    void DeleteValue(const char* section, const char* name);
+    bool ReadBool(const char* section, const char* name, bool defaultValue);
+    void WriteBool(const char* section, const char* name, bool value);
 
     const std::string BaseKeyPath;
 
 private:
     // Runs read inside the section when it and the value exist; otherwise the default.
     template <class T, class Read>
-    T ReadValue(const std::string& section, const std::string& name, T defaultValue, Read read);
+    T ReadValue(const char* section, const char* name, T defaultValue, Read read);
     // Runs write inside the section, creating the section first when it is missing.
     template <class Write>
-    void WriteValue(const std::string& section, Write write);
+    void WriteValue(const char* section, Write write);
 
     std::unique_ptr<TKeyStore> Store;
 };

@@ -104,8 +104,8 @@ void TNotifyForm::OnPaint() {
     SetTextColor(dc.Get(), RGB(0, 0, 0));
     RECT line{Px(kListMargin), Px(kPlain.cy), client.right - Px(kListMargin),
               Px(kPlain.cy + kListLine)};
-    for (const std::wstring& text : Lines) {
-        DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &line,
+    for (const TWide& text : Lines) {
+        DrawTextW(dc.Get(), text.data(), static_cast<int>(WideLength(text)), &line,
                   DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         OffsetRect(&line, 0, Px(kListLine));
     }

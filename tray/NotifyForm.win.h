@@ -11,6 +11,7 @@
 #include "framework/DateTime.h"
 #include "framework/Form.win.h"
 #include "framework/Handles.win.h"
+#include "framework/WideText.win.h"
 #include "mailbase/Header/MessageHeader.h"
 #include "tray/ResultText.h"
 
@@ -20,7 +21,7 @@ public:
     // Fills the two lines; a check time of 0 means that no check has been made.
     void SetMessageText(std::int32_t count, TDateTime time, TCountWording wording = cwAll,
                         const std::vector<TMessageSummary>& newest = {});
-    const std::vector<std::wstring>& ListLines() const { return Lines; }
+    const std::vector<TWide>& ListLines() const { return Lines; }
 
     // How many new messages the popup lists at most.
     static constexpr std::size_t kListed = 3;
@@ -40,7 +41,7 @@ private:
 
     TFont LabelFont;
     TFont ListFont;
-    std::vector<std::wstring> Lines;
+    std::vector<TWide> Lines;
     bool DelayTimerRunning = false;
 };
 

@@ -138,8 +138,8 @@ void TNumMessagesForm::DrawList(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     RECT line{ListBox.left, ListBox.top, ListBox.right, ListBox.top + LineHeight};
-    for (const std::wstring& text : Lines) {
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &line,
+    for (const TWide& text : Lines) {
+        DrawTextW(dc, text.data(), static_cast<int>(WideLength(text)), &line,
                   DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         OffsetRect(&line, 0, LineHeight);
     }

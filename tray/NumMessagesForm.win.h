@@ -10,6 +10,7 @@
 
 #include "framework/FormEx.win.h"
 #include "framework/Handles.win.h"
+#include "framework/WideText.win.h"
 #include "mailbase/Header/MessageHeader.h"
 
 class TNumMessagesForm : public TFormEx {
@@ -40,7 +41,7 @@ private:
     int LineHeight = 0;
     TFont Font;
     // The list comes from strangers: wide text, drawn as it is, in a font of any script.
-    std::vector<std::wstring> Lines;
+    std::vector<TWide> Lines;
     TFont ListFont;
     // DrawImage: the off-screen surface each frame is drawn on, then copied to AnimBox.
     TBitmap DrawBitmap;

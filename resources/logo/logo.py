@@ -88,17 +88,33 @@ def draw():
     return image
 
 
+def rle8(rows):
+    """Run-length encoding of 8-bit rows (bottom row first), runs of one colour only: the
+    picture is mostly long runs, and a third of its plain size."""
+    out = bytearray()
+    for row in rows:
+        x = 0
+        while x < len(row):
+            end = x
+            while end < len(row) and row[end] == row[x] and end - x < 255:
+                end += 1
+            out += bytes((end - x, row[x]))
+            x = end
+        out += b'\0\0'  # end of line
+    out[-1] = 1  # the last end of line becomes the end of the bitmap
+    return bytes(out)
+
+
 def write_bmp(image, path):
     palette = sorted({c for row in image for c in row})
     if len(palette) > 256:
         sys.exit(f'{len(palette)} colours do not fit a 256-colour bitmap')
     index = {c: i for i, c in enumerate(palette)}
-    stride = (WIDTH + 3) & ~3
-    pixels = b''.join(bytes(index[c] for c in row) + b'\0' * (stride - WIDTH)
-                      for row in reversed(image))
+    pixels = rle8([bytes(index[c] for c in row) for row in reversed(image)])
     colours = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in palette)
-    colours += b'\0' * (4 * (256 - len(palette)))
-    header = struct.pack('<IiiHHIIiiII', 40, WIDTH, HEIGHT, 1, 8, 0, len(pixels), 3780, 3780, 256, 0)
+    BI_RLE8 = 1
+    header = struct.pack('<IiiHHIIiiII', 40, WIDTH, HEIGHT, 1, 8, BI_RLE8, len(pixels), 3780, 3780,
+                         len(palette), 0)
     offset = 14 + len(header) + len(colours)
     file_header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
     with open(path, 'wb') as f:

@@ -54,6 +54,13 @@ TEST(StrToInt64, CoversTheWholeSixtyFourBitRangeAndNoMore) {
     EXPECT_EQ(ConversionError("1 2", &StrToInt64), "'1 2' is not a valid integer value");
 }
 
+TEST(HexDigits, KeepsLeadingZerosAndDropsHigherDigits) {
+    EXPECT_EQ(HexDigits(0x1A, 4), "001A");
+    EXPECT_EQ(HexDigits(0xBEEF, 4, true), "beef");
+    EXPECT_EQ(HexDigits(0x12345, 4), "2345");
+    EXPECT_EQ(HexDigits(UINT64_MAX, 16), "FFFFFFFFFFFFFFFF");
+}
+
 TEST(DateTime, CountsDaysFromTheLastDaysOf1899) {
     EXPECT_DOUBLE_EQ(EncodeDateTime({1899, 12, 30, 0, 0, 0, 0}), 0.0);
     EXPECT_DOUBLE_EQ(EncodeDateTime({1900, 3, 1, 0, 0, 0, 0}), 61.0);

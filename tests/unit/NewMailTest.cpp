@@ -99,4 +99,6 @@ TEST(NewMail, TheSeenFileIsReadWholeOrNotAtAll) {
     EXPECT_EQ(SeenFileName("pop.example.com", "ann"), SeenFileName("pop.example.com", "ann"));
     EXPECT_NE(SeenFileName("pop.example.com", "ann"), SeenFileName("pop.example.co", "mann"));
     EXPECT_EQ(SeenFileName("a:b\\c", "/?*").size(), 25u);
+    // Files already on disk carry this form.
+    EXPECT_EQ(SeenFileName("", ""), "seen-af63c74c8601c8dd.txt");
 }

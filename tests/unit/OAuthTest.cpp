@@ -149,7 +149,7 @@ TEST(OAuthProvider, BuiltInDataSettingsInItsPlaceOnlyOverHttpsAndTheTextsSent) {
     auto registry = std::make_shared<MemoryRegistry>();
     TBMRegistry settings(std::make_unique<MemoryKeyStore>(registry), "Software\\Test");
     const TMailboxSetting setting = [&](const std::string& name) {
-        return settings.ReadString("Mailbox", name, "");
+        return settings.ReadString("Mailbox", name.c_str(), "");
     };
     const TOAuthClient microsoft = OAuthClientFor(TAccountProvider::Microsoft, setting);
     EXPECT_EQ(microsoft.AuthorizationEndpoint,

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 LOGFONTA FontOf(HWND control) {
@@ -14,6 +17,19 @@ LOGFONTA FontOf(HWND control) {
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof font,
                &font);
     return font;
+}
+
+// How many colours the bitmap shows: a logo that failed to decode is one flat colour.
+std::size_t ColoursOf(HBITMAP bitmap, const BITMAP& size) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, size.bmWidth, size.bmHeight, 1, 32, BI_RGB};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(size.bmWidth * size.bmHeight));
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
+              DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    std::sort(pixels.begin(), pixels.end());
+    return static_cast<std::size_t>(std::unique(pixels.begin(), pixels.end()) - pixels.begin());
 }
 
 // Shows the About box and acts on it once it is up.
@@ -30,6 +46,7 @@ void ShowAboutBoxAnd(std::function<void(HWND)> act) {
 TEST(AboutBox, ShowsTheNameTheVersionAndTheLogoInFixedPixels) {
     std::string title, version, button;
     BITMAP logo{};
+    std::size_t logoColours = 0;
     RECT client{};
     LOGFONTA titleFont{}, versionFont{}, buttonFont{};
     LONG_PTR exStyle = 0;
@@ -38,9 +55,10 @@ TEST(AboutBox, ShowsTheNameTheVersionAndTheLogoInFixedPixels) {
         title = WindowText(GetDlgItem(box, IDC_TITLELABEL));
         version = WindowText(GetDlgItem(box, IDC_VERSIONLABEL));
         button = WindowText(GetDlgItem(box, IDC_WEBSITEBUTTON));
-        GetObjectA(reinterpret_cast<HBITMAP>(
-                       SendDlgItemMessageA(box, IDC_LOGO, STM_GETIMAGE, IMAGE_BITMAP, 0)),
-                   sizeof logo, &logo);
+        const auto bitmap = reinterpret_cast<HBITMAP>(
+            SendDlgItemMessageA(box, IDC_LOGO, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        GetObjectA(bitmap, sizeof logo, &logo);
+        logoColours = ColoursOf(bitmap, logo);
         GetClientRect(box, &client);
         titleFont = FontOf(GetDlgItem(box, IDC_TITLELABEL));
         versionFont = FontOf(GetDlgItem(box, IDC_VERSIONLABEL));
@@ -55,6 +73,7 @@ TEST(AboutBox, ShowsTheNameTheVersionAndTheLogoInFixedPixels) {
     EXPECT_EQ(button, "Visit the Brightmoor Web Site");
     EXPECT_EQ(logo.bmWidth, 197);
     EXPECT_EQ(logo.bmHeight, 74);
+    EXPECT_GT(logoColours, 100u) << "the drawing's ramps, decoded";
     EXPECT_EQ(client.right, 304) << "pixels, whatever the screen's density";
     EXPECT_EQ(client.bottom, 302);
     EXPECT_STREQ(titleFont.lfFaceName, "Arial");

@@ -159,7 +159,8 @@ TEST(NewMail, ThePopupListsTheNewestThreeUnderTheNewCount) {
     driver.WhenWindowAppears([](HWND w) { return GetDlgItem(w, IDC_TIMELABEL) != nullptr; },
                              [&](HWND popup) {
                                  countLine = WindowText(GetDlgItem(popup, IDC_NUMMESSAGESLABEL));
-                                 lines = ResultPopup->ListLines();
+                                 for (const TWide& line : ResultPopup->ListLines())
+                                     lines.emplace_back(line.data(), WideLength(line));
                                  PostMessageA(popup, WM_CLOSE, 0, 0);
                              });
     ShowLastResult(4, 45000.5, cwNew, newest);
