@@ -4,7 +4,6 @@
 
 #include "mailbase/MailMessageCount.win.h"
 #include "tests/support/TestMaildir.h"
-#include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
 
@@ -29,10 +28,9 @@ protected:
         Port = static_cast<std::uint16_t>(std::atoi(port.c_str()));
     }
 
-    std::string Check(const std::string& user, const std::string& password,
-                      const std::string& server = "127.0.0.1") {
+    std::string Check(const std::string& user, const std::string& password) {
         TMailMessageCount job;
-        job.SetAccount(server, user, password);
+        job.SetAccount("127.0.0.1", user, password);
         job.PortOverride = Port;
         std::string outcome;
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
@@ -85,12 +83,6 @@ TEST_F(Dovecot, CountsTheMessagesAndLeavesTheMailboxAsItWas) {
     EXPECT_EQ(MessageFiles("three"), before);
 }
 
-// larkspur-v6only resolves to ::1 alone.
-TEST_F(Dovecot, CountsOverIPv6) {
-    for (const char* server : {"::1", "[::1]", "larkspur-v6only"})
-        EXPECT_EQ(Check("three", "three-secret", server), "count 3") << server;
-}
-
 TEST_F(Dovecot, AWrongPasswordGetsTheServersOwnRefusal) {
     const std::string outcome = Check("three", "wrong");
     EXPECT_EQ(outcome.rfind("error 0 -ERR ", 0), 0u) << outcome;
@@ -107,8 +99,9 @@ TEST_F(Dovecot, TheMailCountToolPrintsOneLinePerOutcome) {
               (std::pair<std::string, DWORD>{"ERROR 1 Connection to mail server refused", 1}));
 }
 
-// PORT 0 takes the port from HOST, or else from the service entry (the test Dovecot is on the
-// service's port too).
+// The tool hands HOST to the count job as the server address setting. larkspur-v6only resolves
+// to ::1 alone. PORT 0 takes the port from HOST, or else from the service entry (the test
+// Dovecot is on the service's port too).
 TEST_F(Dovecot, TheMailCountToolTakesIPv6Addresses) {
     const std::string port = std::to_string(Port);
     for (const std::string& target :
@@ -157,8 +150,9 @@ TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
     EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
 }
 
-// Two checks of an unchanged mailbox, then one after a delivery: only the delivered message is
-// new, told with its sender and subject; nothing on the wire could change the mailbox.
+// The first check tells every message as new; after a delivery only the delivered message is
+// new, told with its sender and subject, and then none. The commands sent are the scripted
+// servers' to pin (NewMailTest); here the real server's mailbox stays as it was.
 TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
     const std::vector<std::string> before = MessageFiles("fresh");
     ASSERT_EQ(before.size(), 2u);
@@ -166,21 +160,17 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
     GetTempPathA(MAX_PATH, temp);
     const std::string seen = std::string(temp) + "larkspur-dovecot-seen.txt";
     DeleteFileA(seen.c_str());
-    std::string wire;
     const auto check = [&] {
-        LoopbackRelay relay(Port);
-        std::string output = MailCount("127.0.0.1 " + std::to_string(relay.Port()) +
+        std::string output = MailCount("127.0.0.1 " + std::to_string(Port) +
                                        " fresh fresh-secret 10 plain --seen=" + seen +
                                        " --preview=5")
                                  .first;
-        wire += relay.ClientBytes();
         output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
         return output;
     };
 
     EXPECT_EQ(check(), "MSG\tTest Sender\tTest message 2\nMSG\tTest Sender\tTest message 1\n"
                        "NEW 2\nOK 2");
-    EXPECT_EQ(check(), "NEW 0\nOK 2");
     const std::string name = "1800000000.M9.larkspur";
     ASSERT_TRUE(Deliver("fresh", name,
             "From: =?UTF-8?Q?J=C3=BCrgen?= <j@example.de>\r\n"
@@ -194,10 +184,6 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
                                [&](const std::string& f) { return f.rfind(name, 0) == 0; }),
                 after.end());
     EXPECT_EQ(after, before);
-    for (const char* command : {"RETR", "DELE", "RSET", "LIST"})
-        EXPECT_EQ(wire.find(command), std::string::npos) << command;
-    EXPECT_NE(wire.find("UIDL\r\n"), std::string::npos);
-    EXPECT_NE(wire.find("TOP 3 0\r\n"), std::string::npos);
     RemoveDelivered("fresh", name);
     DeleteFileA(seen.c_str());
 }
