@@ -496,69 +496,65 @@ TEST_F(MailCheck, ACheckFinishedWhileTheWindowWasUpKeepsItsNewerSeenIds) {
               1);
 }
 
-TEST_F(MailCheck, ANetworkFailureJustAfterAResumeIsRetriedQuietlyThenShown) {
-    const Script refused = Fails(mekSocket, "Connection to mail server refused");
-    host.Scripts = {refused, refused, Succeeds(2), refused, refused, refused, refused};
-    host.TickCount = 1000;
-    status.Woke();
-    host.TickCount += 3000;
-    status.CheckMail(false);
-    EXPECT_EQ(host.RetryTimer, 5000u);
-    host.TickCount += 5000;
-    status.RetryDue();
-    EXPECT_EQ(host.RetryTimer, 15000u);
-    status.RetryDue();
-    EXPECT_EQ(host.RetryTimer, 0u) << "the success ends the series";
-    EXPECT_EQ(status.LastCount, 2);
-    // Failures again: a new series, which runs to its end past the two minutes, then the error.
-    for (std::uint32_t pause : {5000u, 15000u, 45000u}) {
-        status.CheckMail(false);
-        EXPECT_EQ(host.RetryTimer, pause);
-        host.TickCount += 60000;
-    }
-    host.Events.clear();
-    status.RetryDue();
-    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run",
-                               "error 1 Connection to mail server refused", "job freed"}));
-}
-
-TEST_F(MailCheck, OnlyUnrequestedNetworkFailuresWithinTwoMinutesOfTheEventAreRetried) {
+// Each step is a check, after the ticks since the previous one (the first: since the event),
+// and what it shows: the retry, the error, or the tray for a success.
+TEST_F(MailCheck, UnrequestedNetworkFailuresWithinTwoMinutesOfTheEventAreRetriedQuietly) {
+    struct Step {
+        std::uint32_t after;
+        Script outcome;
+        const char* line;
+    };
     struct Case {
         const char* what;
         bool woke, user;
-        std::uint32_t after;
-        Script outcome;
-        const char* shown;  // the error line, or null when retried
+        std::vector<Step> steps;
     };
+    const Script refused = Fails(mekSocket, "Connection to mail server refused");
+    const char* const shownRefused = "error 1 Connection to mail server refused";
     const Case cases[] = {
-        {"refused", true, false, 119999, Fails(mekSocket, "Connection to mail server refused"),
-         nullptr},
-        {"time-out, never shown", true, false, 0, Fails(mekTimedOut, "Operation timed out"),
-         nullptr},
-        {"two minutes after", true, false, 120000,
-         Fails(mekSocket, "Connection to mail server refused"),
-         "error 1 Connection to mail server refused"},
-        {"no event", false, false, 0, Fails(mekSocket, "The mail server name is incorrect"),
-         "error 1 The mail server name is incorrect"},
-        {"asked by the user", true, true, 0, Fails(mekSocket, "The mail server is unreachable"),
-         "error 1 The mail server is unreachable"},
-        {"sign-in refused", true, false, 0, Fails(mekMail, "-ERR [AUTH] Authentication failed."),
-         "error 0 -ERR [AUTH] Authentication failed."},
-        {"certificate", true, false, 0,
-         Fails(mekSocket, "The mail server's certificate is not trusted."),
-         "error 1 The mail server's certificate is not trusted."},
+        {"refused, retried until a success, then a new series runs past the two minutes",
+         true,
+         false,
+         {{3000, refused, "retry in 5000"},
+          {5000, refused, "retry in 15000"},
+          {15000, Succeeds(0), "tray 0 at 101"},
+          {96999, refused, "retry in 5000"},  // the last tick of the two minutes
+          {60000, refused, "retry in 15000"},
+          {60000, refused, "retry in 45000"},
+          {60000, refused, shownRefused}}},
+        {"time-out, never shown", true, false,
+         {{0, Fails(mekTimedOut, "Operation timed out"), "retry in 5000"}}},
+        {"two minutes after", true, false, {{120000, refused, shownRefused}}},
+        {"no event", false, false,
+         {{0, Fails(mekSocket, "The mail server name is incorrect"),
+           "error 1 The mail server name is incorrect"}}},
+        {"asked by the user", true, true,
+         {{0, Fails(mekSocket, "The mail server is unreachable"),
+           "error 1 The mail server is unreachable"}}},
+        {"sign-in refused", true, false,
+         {{0, Fails(mekMail, "-ERR [AUTH] Authentication failed."),
+           "error 0 -ERR [AUTH] Authentication failed."}}},
+        {"certificate", true, false,
+         {{0, Fails(mekSocket, "The mail server's certificate is not trusted."),
+           "error 1 The mail server's certificate is not trusted."}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         RecordingHost fresh;
         TMailStatus checks(fresh);
-        fresh.Scripts = {c.outcome};
         fresh.TickCount = 0xFFFFF000u;  // the two minutes pass the wrap of the tick count
         if (c.woke) checks.Woke();
-        fresh.TickCount += c.after;
-        checks.CheckMail(c.user);
-        ASSERT_EQ(fresh.Events.size(), 4u);
-        EXPECT_EQ(fresh.Events[2], c.shown ? c.shown : "retry in 5000");
+        for (const Step& s : c.steps) {
+            SCOPED_TRACE(s.line);
+            fresh.Scripts = {s.outcome};
+            fresh.Events.clear();
+            fresh.TickCount += s.after;
+            checks.CheckMail(c.user);
+            ASSERT_EQ(fresh.Events.size(), 4u);
+            EXPECT_EQ(fresh.Events[2], s.line);
+            // A check stands in for the retry that waited.
+            EXPECT_EQ(fresh.RetryTimer != 0, std::string(s.line).rfind("retry", 0) == 0);
+        }
     }
 }
 

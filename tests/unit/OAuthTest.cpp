@@ -145,35 +145,34 @@ TEST(TokenResponse, WhatAnAnswerGrants) {
     }
 }
 
-TEST(OAuthProvider, BuiltInDataSettingsInItsPlaceOnlyOverHttpsAndTheTextsSent) {
+TEST(OAuthProvider, SettingsInPlaceOfTheBuiltInDataOnlyOverHttpsAndTheTextsSent) {
     auto registry = std::make_shared<MemoryRegistry>();
     TBMRegistry settings(std::make_unique<MemoryKeyStore>(registry), "Software\\Test");
     const TMailboxSetting setting = [&](const std::string& name) {
         return settings.ReadString("Mailbox", name.c_str(), "");
     };
-    const TOAuthClient microsoft = OAuthClientFor(TAccountProvider::Microsoft, setting);
-    EXPECT_EQ(microsoft.AuthorizationEndpoint,
-              "https://login.microsoftonline.com/common/oauth2/v2.0/authorize");
-    EXPECT_EQ(microsoft.TokenEndpoint, "https://login.microsoftonline.com/common/oauth2/v2.0/token");
-    EXPECT_EQ(microsoft.ClientId, "");  // nobody's ID is borrowed
+    const TOAuthClient builtIn = OAuthClientFor(TAccountProvider::Google, setting);
+    EXPECT_EQ(builtIn.ClientId, "");  // nobody's ID is borrowed
 
     settings.WriteString("Mailbox", "OAuth Client ID", "org-client");
     settings.WriteString("Mailbox", "OAuth Authorization Endpoint", "http://evil.invalid/a");
     settings.WriteString("Mailbox", "OAuth Token Endpoint", "https://localhost:8443/token");
     const TOAuthClient google = OAuthClientFor(TAccountProvider::Google, setting);
-    EXPECT_EQ(google.AuthorizationEndpoint, "https://accounts.google.com/o/oauth2/v2/auth");
+    EXPECT_EQ(google.AuthorizationEndpoint, builtIn.AuthorizationEndpoint);
     EXPECT_EQ(google.TokenEndpoint, "https://localhost:8443/token");
     EXPECT_EQ(google.ClientId, "org-client");
 
-    EXPECT_EQ(AuthorizationUrl(google, "http://127.0.0.1:5000/", "st", "ch", "a@b.example"),
-              "https://accounts.google.com/o/oauth2/v2/auth?response_type=code&client_id=org-client"
-              "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5000%2F&scope=https%3A%2F%2Fmail.google.com%2F"
+    // An organisation's endpoint may carry a query of its own.
+    const TOAuthClient client{"https://id.example/authorize?tenant=t", "https://id.example/token",
+                              "mail offline", "org-client", {{"access_type", "offline"}}};
+    EXPECT_EQ(AuthorizationUrl(client, "http://127.0.0.1:5000/", "st", "ch", "a@b.example"),
+              "https://id.example/authorize?tenant=t&response_type=code&client_id=org-client"
+              "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5000%2F&scope=mail%20offline"
               "&state=st&code_challenge=ch&code_challenge_method=S256&login_hint=a%40b.example"
               "&access_type=offline");
-    EXPECT_EQ(CodeExchangeBody(google, "c/1", "http://127.0.0.1:5000/", "v"),
+    EXPECT_EQ(CodeExchangeBody(client, "c/1", "http://127.0.0.1:5000/", "v"),
               "grant_type=authorization_code&client_id=org-client&code=c%2F1"
               "&redirect_uri=http%3A%2F%2F127.0.0.1%3A5000%2F&code_verifier=v");
-    EXPECT_EQ(RefreshBody(microsoft, "r"),
-              "grant_type=refresh_token&client_id=&refresh_token=r&scope=https%3A%2F%2F"
-              "outlook.office.com%2FPOP.AccessAsUser.All%20offline_access");
+    EXPECT_EQ(RefreshBody(client, "r"),
+              "grant_type=refresh_token&client_id=org-client&refresh_token=r&scope=mail%20offline");
 }

@@ -4,7 +4,6 @@
 
 #include "mailbase/MailMessageCount.win.h"
 #include "tests/support/TestMaildir.h"
-#include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
 
@@ -29,10 +28,9 @@ protected:
         Port = static_cast<std::uint16_t>(std::atoi(port.c_str()));
     }
 
-    std::string Check(const std::string& user, const std::string& password,
-                      const std::string& server = "127.0.0.1") {
+    std::string Check(const std::string& user, const std::string& password) {
         TMailMessageCount job;
-        job.SetAccount(server, user, password);
+        job.SetAccount("127.0.0.1", user, password);
         job.PortOverride = Port;
         std::string outcome;
         job.OnSuccess = [&](IMailCountJob*, std::int32_t count) {
@@ -85,80 +83,59 @@ TEST_F(Dovecot, CountsTheMessagesAndLeavesTheMailboxAsItWas) {
     EXPECT_EQ(MessageFiles("three"), before);
 }
 
-// larkspur-v6only resolves to ::1 alone.
-TEST_F(Dovecot, CountsOverIPv6) {
-    for (const char* server : {"::1", "[::1]", "larkspur-v6only"})
-        EXPECT_EQ(Check("three", "three-secret", server), "count 3") << server;
-}
-
 TEST_F(Dovecot, AWrongPasswordGetsTheServersOwnRefusal) {
     const std::string outcome = Check("three", "wrong");
     EXPECT_EQ(outcome.rfind("error 0 -ERR ", 0), 0u) << outcome;
 }
 
+// HOST goes to the count job as the server address setting; larkspur-v6only resolves to ::1
+// alone. PORT 0 takes the port from HOST, or else from the service entry (the test Dovecot is
+// on the service's port too).
 TEST_F(Dovecot, TheMailCountToolPrintsOneLinePerOutcome) {
     const std::string port = std::to_string(Port);
-    EXPECT_EQ(MailCount("127.0.0.1 " + port + " three three-secret"),
-              (std::pair<std::string, DWORD>{"OK 3", 0}));
-    const auto refused = MailCount("127.0.0.1 " + port + " three wrong");
-    EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
-    EXPECT_EQ(refused.second, 1u);
-    EXPECT_EQ(MailCount("127.0.0.1 " + std::to_string(ClosedLoopbackPort()) + " three x 0"),
-              (std::pair<std::string, DWORD>{"ERROR 1 Connection to mail server refused", 1}));
-}
-
-// PORT 0 takes the port from HOST, or else from the service entry (the test Dovecot is on the
-// service's port too).
-TEST_F(Dovecot, TheMailCountToolTakesIPv6Addresses) {
-    const std::string port = std::to_string(Port);
-    for (const std::string& target :
-         {"::1 " + port, "[::1]:" + port + " 0", "larkspur-v6only " + port, std::string("[::1] 0")}) {
-        EXPECT_EQ(MailCount(target + " three three-secret"),
-                  (std::pair<std::string, DWORD>{"OK 3", 0}))
-            << target;
-    }
-}
-
-TEST_F(Dovecot, TheMailCountToolTakesTheSecureModeAfterTheTimeOut) {
-    const std::pair<std::string, std::pair<std::string, DWORD>> runs[] = {
-        {"localhost 995 three three-secret 10 tls", {"OK 3", 0}},
-        {"localhost 110 three three-secret 10 stls", {"OK 3", 0}},
-        {"localhost 110 three three-secret 10 plain", {"OK 3", 0}},
+    const struct {
+        std::string arguments;
+        std::string line;  // a count's whole line, the start of any other
+        DWORD exitCode;
+    } runs[] = {
+        {"127.0.0.1 " + port + " three three-secret", "OK 3", 0},
+        {"127.0.0.1 " + port + " three wrong", "ERROR 0 -ERR ", 1},
+        {"127.0.0.1 " + std::to_string(ClosedLoopbackPort()) + " three x 0",
+         "ERROR 1 Connection to mail server refused", 1},
+        {"::1 " + port + " three three-secret", "OK 3", 0},
+        {"[::1]:" + port + " 0 three three-secret", "OK 3", 0},
+        {"larkspur-v6only " + port + " three three-secret", "OK 3", 0},
+        {"[::1] 0 three three-secret", "OK 3", 0},
+        // The secure mode after the time-out.
+        {"localhost 995 three three-secret 10 tls", "OK 3", 0},
+        {"localhost 110 three three-secret 10 stls", "OK 3", 0},
+        {"localhost 110 three three-secret 10 plain", "OK 3", 0},
         {"localhost 9953 three three-secret 10 tls",
-         {"ERROR 1 The mail server's certificate is for another name.", 1}},
+         "ERROR 1 The mail server's certificate is for another name.", 1},
         {"localhost:0 995 three three-secret 10 tls",
-         {"ERROR 0 The mail server address must be a name, optionally followed by a colon and a "
-          "port number from 1 to 65535.",
-          1}},
+         "ERROR 0 The mail server address must be a name, optionally followed by a colon and a "
+         "port number from 1 to 65535.",
+         1},
+        {"localhost 995 three three-secret 10 ssl", "usage: mailcount ", 2},
+        // The sign-in mechanism.
+        {"localhost 110 three three-secret 10 plain --auth=plain", "OK 3", 0},
+        {"localhost 110 three three-secret 10 stls --auth=plain", "OK 3", 0},
+        {"localhost 995 three three-secret 10 tls --auth=plain", "OK 3", 0},
+        {"localhost 110 three three-secret --auth=user", "OK 3", 0},
+        {"localhost 110 three wrong 10 plain --auth=plain", "ERROR 0 -ERR ", 1},
+        {"localhost 110 three three-secret 10 plain --auth=login", "usage: mailcount ", 2},
     };
-    for (const auto& [arguments, outcome] : runs) EXPECT_EQ(MailCount(arguments), outcome);
-    const auto wrongMode = MailCount("localhost 995 three three-secret 10 ssl");
-    EXPECT_EQ(wrongMode.second, 2u);
-    EXPECT_NE(wrongMode.first.find("plain|stls|tls"), std::string::npos);
-}
-
-TEST_F(Dovecot, TheMailCountToolSignsInWithTheMechanismItIsGiven) {
-    const std::pair<std::string, std::pair<std::string, DWORD>> runs[] = {
-        {"localhost 110 three three-secret 10 plain --auth=plain", {"OK 3", 0}},
-        {"localhost 110 three three-secret 10 stls --auth=plain", {"OK 3", 0}},
-        {"localhost 995 three three-secret 10 tls --auth=plain", {"OK 3", 0}},
-        {"localhost 110 three three-secret --auth=user", {"OK 3", 0}},
-        {"localhost 110 three three-secret 10 plain --auth=login", {"", 2}},
-    };
-    for (const auto& [arguments, outcome] : runs) {
-        const auto [line, exitCode] = MailCount(arguments);
-        EXPECT_EQ(exitCode, outcome.second) << arguments;
-        // Wrong usage prints to the error output, not a result line.
-        if (exitCode == 0) {
-            EXPECT_EQ(line, outcome.first) << arguments;
-        }
+    for (const auto& run : runs) {
+        const auto [line, exitCode] = MailCount(run.arguments);
+        EXPECT_EQ(exitCode == 0 ? line : line.substr(0, run.line.size()), run.line)
+            << run.arguments;
+        EXPECT_EQ(exitCode, run.exitCode) << run.arguments;
     }
-    const auto refused = MailCount("localhost 110 three wrong 10 plain --auth=plain");
-    EXPECT_EQ(refused.first.rfind("ERROR 0 -ERR ", 0), 0u) << refused.first;
 }
 
-// Two checks of an unchanged mailbox, then one after a delivery: only the delivered message is
-// new, told with its sender and subject; nothing on the wire could change the mailbox.
+// The first check tells every message as new; after a delivery only the delivered message is
+// new, told with its sender and subject, and then none. The commands sent are the scripted
+// servers' to pin (NewMailTest); here the real server's mailbox stays as it was.
 TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
     const std::vector<std::string> before = MessageFiles("fresh");
     ASSERT_EQ(before.size(), 2u);
@@ -166,21 +143,17 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
     GetTempPathA(MAX_PATH, temp);
     const std::string seen = std::string(temp) + "larkspur-dovecot-seen.txt";
     DeleteFileA(seen.c_str());
-    std::string wire;
     const auto check = [&] {
-        LoopbackRelay relay(Port);
-        std::string output = MailCount("127.0.0.1 " + std::to_string(relay.Port()) +
+        std::string output = MailCount("127.0.0.1 " + std::to_string(Port) +
                                        " fresh fresh-secret 10 plain --seen=" + seen +
                                        " --preview=5")
                                  .first;
-        wire += relay.ClientBytes();
         output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
         return output;
     };
 
     EXPECT_EQ(check(), "MSG\tTest Sender\tTest message 2\nMSG\tTest Sender\tTest message 1\n"
                        "NEW 2\nOK 2");
-    EXPECT_EQ(check(), "NEW 0\nOK 2");
     const std::string name = "1800000000.M9.larkspur";
     ASSERT_TRUE(Deliver("fresh", name,
             "From: =?UTF-8?Q?J=C3=BCrgen?= <j@example.de>\r\n"
@@ -194,10 +167,6 @@ TEST_F(Dovecot, OnlyNewMailIsToldAndTheMailboxStaysAsItWas) {
                                [&](const std::string& f) { return f.rfind(name, 0) == 0; }),
                 after.end());
     EXPECT_EQ(after, before);
-    for (const char* command : {"RETR", "DELE", "RSET", "LIST"})
-        EXPECT_EQ(wire.find(command), std::string::npos) << command;
-    EXPECT_NE(wire.find("UIDL\r\n"), std::string::npos);
-    EXPECT_NE(wire.find("TOP 3 0\r\n"), std::string::npos);
     RemoveDelivered("fresh", name);
     DeleteFileA(seen.c_str());
 }

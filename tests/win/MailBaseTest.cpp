@@ -22,14 +22,23 @@ std::vector<std::string> AddressTexts(const TMailBase& session) {
 
 }  // namespace
 
-TEST(MailBase, NumericAddressesNeedNoHostLookupAndThePop3ServiceGivesPort110) {
-    for (const char* address : {"127.0.0.1", "::1"}) {
+TEST(MailBase, AddressesAndLookedUpNamesAreTriedAndThePop3ServiceGivesPort110) {
+    const std::pair<const char*, std::vector<std::string>> servers[] = {
+        {"127.0.0.1", {"127.0.0.1"}},
+        {"::1", {"::1"}},
+        {"localhost", {"127.0.0.1"}},
+        {"larkspur-v6only", {"::1"}},
+    };
+    for (const auto& [server, addresses] : servers) {
         auto session = LoopbackSession(0);
-        session->Server = address;
-        EXPECT_EQ(Outcome([&] { session->Open(); }), "");
-        EXPECT_EQ(AddressTexts(*session), std::vector<std::string>{address});
+        session->Server = server;
+        EXPECT_EQ(Outcome([&] { session->Open(); }), "") << server;
+        EXPECT_EQ(AddressTexts(*session), addresses);
         EXPECT_EQ(session->Port, 110);
     }
+    auto session = LoopbackSession(0);
+    session->Server = "larkspur-test.invalid";
+    EXPECT_EQ(Outcome([&] { session->Open(); }), "ESocketError: The mail server name is incorrect");
 }
 
 TEST(MailBase, ServiceLookupFallsBackToTheDefaultPortAndNeedsAName) {
@@ -40,25 +49,6 @@ TEST(MailBase, ServiceLookupFallsBackToTheDefaultPortAndNeedsAName) {
     session.DefaultPort = 4321;
     EXPECT_EQ(Outcome([&] { session.Open(); }), "");
     EXPECT_EQ(session.Port, 4321);
-}
-
-TEST(MailBase, HostNamesAreLookedUpAndUnknownNamesReported) {
-    const std::pair<const char*, std::vector<std::string>> names[] = {
-        {"localhost", {"127.0.0.1"}},
-        {"larkspur-v6only", {"::1"}},
-    };
-    for (const auto& [name, addresses] : names) {
-        auto session = LoopbackSession(0);
-        session->Server = name;
-        EXPECT_EQ(Outcome([&] { session->Open(); }), "");
-        EXPECT_EQ(AddressTexts(*session), addresses);
-    }
-
-    auto session = LoopbackSession(0);
-
-    session = LoopbackSession(0);
-    session->Server = "larkspur-test.invalid";
-    EXPECT_EQ(Outcome([&] { session->Open(); }), "ESocketError: The mail server name is incorrect");
 }
 
 // The name's IPv6 address comes first, and the scripted server listens on its IPv4 address

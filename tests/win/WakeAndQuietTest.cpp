@@ -106,15 +106,14 @@ TEST_F(WakeAndQuiet, TheNetworkWatchPostsFromTheSystemsThreadAndStopsWithTheWatc
         << "before Vista there is nothing to watch";
 }
 
-TEST_F(WakeAndQuiet, ANetworkErrorJustAfterAResumeIsRetriedWithoutADialog) {
+// Which failures are retried, and when, is the controller's (MailCheckTest); here the resume
+// starts its two minutes and the main form's timer runs the retry.
+TEST_F(WakeAndQuiet, ANetworkErrorJustAfterAResumeIsRetriedByTheMainFormsTimer) {
     Restart(false);
-    Host().Count = 5;
     Host().Failures = {{mekSocket, "Connection to mail server refused"}};
     Post(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC);
     EXPECT_EQ(Host().Log.back(), "retry in 5000");
     EXPECT_TRUE(PumpUntil([&] { return Host().Checks == 3; }));
-    EXPECT_EQ(Count("error Connection to mail server refused"), 0);
-    EXPECT_EQ(Shell.Tips().back(), "At 14:30 you had 5 mail messages");
 }
 
 TEST_F(WakeAndQuiet, QuietHoursAndThePauseKeepTheNotificationAwayButTheTrayTells) {
@@ -150,10 +149,6 @@ TEST_F(WakeAndQuiet, QuietHoursAndThePauseKeepTheNotificationAwayButTheTrayTells
         EXPECT_EQ(Count("check"), 1);
         EXPECT_EQ(Count("notify 3"), c.notified);
         EXPECT_EQ(Shell.Tips().back(), c.hint);
-
-        // The user's own check is never quiet.
-        TheProgram->MainForm->CheckNowClick();
-        EXPECT_EQ(Count("notify 3"), c.notified + 1);
     }
     // Resumed, the mark goes from the hint.
     Post(WM_COMMAND, IDM_RESUMENOTIFICATIONS);
