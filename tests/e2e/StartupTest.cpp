@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 namespace {
 
@@ -105,6 +106,20 @@ TEST_F(Startup, ASecondCopyEndsAtOnceWithCodeZeroAndLeavesTheFirstAlone) {
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(first.Running());
     EXPECT_NE(first.WaitForWindow(kTitle, 1000), nullptr);
+}
+
+TEST_F(Startup, SixCopiesStartedTogetherLeaveOneRunning) {
+    std::vector<std::unique_ptr<RunningProgram>> copies;
+    for (int i = 0; i < 6; ++i) copies.push_back(std::make_unique<RunningProgram>(Larkspur()));
+    int running = 0;
+    for (auto& copy : copies) {
+        DWORD code = 99;
+        if (copy->WaitForExit(10000, &code))
+            EXPECT_EQ(code, 0u);
+        else
+            ++running;
+    }
+    EXPECT_EQ(running, 1);
 }
 
 TEST_F(Startup, ACopyUnderAnotherFileNameRunsBesideTheFirst) {
