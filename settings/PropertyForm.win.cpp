@@ -13,6 +13,7 @@
 #include "mailprogram/MailProgram.win.h"
 #include "oauth/MailboxAccount.win.h"
 #include "resources/resource.h"
+#include "settings/AppProperties.h"
 #include "settings/ProviderPresets.h"
 
 namespace {
@@ -265,7 +266,7 @@ void TPropertyForm::ShowSignedInAs() {
         // The account is the login name's: the provider signs in whoever the browser has, and
         // the login name is what the server is told.
         text = ResourceString(IDS_NOTSIGNEDIN);
-        if (MailboxAccountTokens(Settings).SignedIn()) {
+        if (MailboxAccountTokens(Settings.Mailbox(0)).SignedIn()) {
             text = ResourceString(IDS_SIGNEDINAS);
             text.replace(text.find("%s"), 2, Text(IDC_LOGINNAMEEB));
         }
@@ -276,8 +277,9 @@ void TPropertyForm::ShowSignedInAs() {
 void TPropertyForm::SignInBtnClick() {
     const HWND form = Handle();
     SignInFlow = std::make_unique<TSignInFlow>(
-        MailboxOAuthClient(Settings, Values().SignInCombo), Text(IDC_LOGINNAMEEB), SignInBrowser,
-        ResourceString(IDS_SIGNINPAGE), [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
+        MailboxOAuthClient(Settings.Mailbox(0), Values().SignInCombo), Text(IDC_LOGINNAMEEB),
+        SignInBrowser, ResourceString(IDS_SIGNINPAGE),
+        [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
     if (SignInFlow->Start()) return;
     ShowInformationMessage(SignInFailureText(SignInFlow->Outcome()), Handle());
     SignInFlow.reset();
@@ -287,7 +289,7 @@ void TPropertyForm::SignInEnded() {
     if (!SignInFlow) return;
     TSignInOutcome& outcome = SignInFlow->Outcome();
     if (outcome.Failure == TSignInFailure::None) {
-        MailboxAccountTokens(Settings).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
+        MailboxAccountTokens(Settings.Mailbox(0)).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
         ShowSignedInAs();
     } else {
         ShowInformationMessage(SignInFailureText(outcome), Handle());

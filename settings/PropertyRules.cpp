@@ -20,9 +20,9 @@ std::int32_t IntervalOr(const std::string& text, std::int32_t fallback) {
 
 TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     TPropertyValues v;
-    v.POPServerEB = settings.Pop3ServerAddress();
-    v.LoginNameEB = settings.LoginUsername();
-    v.PasswordEB = settings.Password();
+    v.POPServerEB = settings.Mailbox(0).Pop3ServerAddress();
+    v.LoginNameEB = settings.Mailbox(0).LoginUsername();
+    v.PasswordEB = settings.Mailbox(0).Password();
     v.ShowDialogCB = settings.ShowMessageWindow();
     v.OnlyNewMailCB = settings.OnlyNewMail();
     v.WinSoundRB = settings.UseDefaultSound();
@@ -34,8 +34,8 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.RepeatCheckCB = settings.RepeatMailCheck();
     v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
     v.UseDUNRB = settings.UseDialUpNetworking();
-    v.SecureConnectionCombo = settings.Security();
-    v.SignInCombo = settings.SignIn();
+    v.SecureConnectionCombo = settings.Mailbox(0).Security();
+    v.SignInCombo = settings.Mailbox(0).SignIn();
     v.WindowsNotificationCB = settings.WindowsNotification();
     v.QuietHoursCB = settings.QuietHours();
     v.QuietFromEB = settings.QuietFrom();
@@ -92,9 +92,9 @@ std::string QuietTimeToStore(const std::string& text, const std::string& fallbac
 }
 
 void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
-    settings.SetPop3ServerAddress(v.POPServerEB);
-    settings.SetLoginUsername(v.LoginNameEB);
-    settings.SetPassword(v.PasswordEB);
+    settings.Mailbox(0).SetPop3ServerAddress(v.POPServerEB);
+    settings.Mailbox(0).SetLoginUsername(v.LoginNameEB);
+    settings.Mailbox(0).SetPassword(v.PasswordEB);
     settings.SetShowMessageWindow(v.ShowDialogCB);
     settings.SetPlaySoundEnabled(v.PlaySoundCB);
     settings.SetUseDefaultSound(v.WinSoundRB);
@@ -105,8 +105,8 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetRepeatMailCheck(v.RepeatCheckCB);
     settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
     settings.SetUseDialUpNetworking(v.UseDUNRB);
-    settings.SetSecurity(v.SecureConnectionCombo);
-    settings.SetSignIn(v.SignInCombo);
+    settings.Mailbox(0).SetSecurity(v.SecureConnectionCombo);
+    settings.Mailbox(0).SetSignIn(v.SignInCombo);
     settings.SetOnlyNewMail(v.OnlyNewMailCB);
     settings.SetWindowsNotification(v.WindowsNotificationCB);
     settings.SetQuietHours(v.QuietHoursCB);
