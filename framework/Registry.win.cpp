@@ -7,36 +7,6 @@
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD,
               "the platform's value types");
 
-namespace {
-
-struct TRawValue {
-    std::string Name;
-    DWORD Type;
-    std::string Data;
-};
-
-// Every value of the key with its type and bytes; false when they cannot be read whole (another
-// writer may have enlarged one meanwhile).
-bool ReadAllValues(HKEY key, std::vector<TRawValue>& values) {
-    DWORD count = 0, nameMax = 0, dataMax = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &nameMax, &dataMax, nullptr, nullptr) != ERROR_SUCCESS)
-        return false;
-    for (DWORD i = 0; i < count; ++i) {
-        TRawValue value{std::string(nameMax + 1, '\0'), REG_NONE, std::string(dataMax, '\0')};
-        DWORD nameSize = nameMax + 1, dataSize = dataMax;
-        if (RegEnumValueA(key, i, &value.Name[0], &nameSize, nullptr, &value.Type,
-                          reinterpret_cast<BYTE*>(&value.Data[0]), &dataSize) != ERROR_SUCCESS)
-            return false;
-        value.Name.resize(nameSize);
-        value.Data.resize(dataSize);
-        values.push_back(std::move(value));
-    }
-    return true;
-}
-
-}  // namespace
-
 TRegistry::TRegistry(HKEY rootKey, REGSAM access) : RootKey(rootKey), Access(access) {}
 
 HKEY TRegistry::Current() const {
@@ -153,6 +123,7 @@ void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
         throw ERegistryException(SetDataFailedMessage(name));
 }
 
+// The target is emptied first, then given the source's values one by one.
 void TRegistry::CopyValues(const std::string& from, const std::string& to) {
     HKEY key = nullptr;
     if (!Current() || RegOpenKeyExA(Current(), from.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -162,20 +133,31 @@ void TRegistry::CopyValues(const std::string& from, const std::string& to) {
                         nullptr, &key, nullptr) != ERROR_SUCCESS)
         throw ERegistryException(CreateKeyFailedMessage(to));
     const TRegKey target(key);
-    std::vector<TRawValue> values, old;
-    if (!ReadAllValues(source.Get(), values) || !ReadAllValues(target.Get(), old))
+    DWORD nameMax = 0, dataMax = 0, targetNameMax = 0;
+    if (RegQueryInfoKeyA(source.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &nameMax, &dataMax, nullptr, nullptr) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(target.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &targetNameMax, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(from));
-    for (const TRawValue& value : values) {
-        if (RegSetValueExA(target.Get(), value.Name.c_str(), 0, value.Type,
-                           reinterpret_cast<const BYTE*>(value.Data.data()),
-                           static_cast<DWORD>(value.Data.size())) != ERROR_SUCCESS)
-            throw ERegistryException(SetDataFailedMessage(value.Name));
+    std::string name(std::max(nameMax, targetNameMax) + 1, '\0'), data(dataMax + 1, '\0');
+    for (;;) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        const LONG result =
+            RegEnumValueA(target.Get(), 0, &name[0], &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result != ERROR_SUCCESS || RegDeleteValueA(target.Get(), name.c_str()) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(to));
     }
-    for (const TRawValue& stale : old) {
-        const bool kept = std::any_of(values.begin(), values.end(),
-                                      [&](const TRawValue& v) { return v.Name == stale.Name; });
-        if (!kept && RegDeleteValueA(target.Get(), stale.Name.c_str()) != ERROR_SUCCESS)
-            throw ERegistryException(SetDataFailedMessage(stale.Name));
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = dataMax, type = REG_NONE;
+        const LONG result = RegEnumValueA(source.Get(), index, &name[0], &nameSize, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS) return;
+        // Another writer may have enlarged a value meanwhile: the copy fails rather than cut it.
+        if (result != ERROR_SUCCESS ||
+            RegSetValueExA(target.Get(), name.c_str(), 0, type,
+                           reinterpret_cast<const BYTE*>(data.data()), dataSize) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(name.c_str()));
     }
 }
 
