@@ -2,6 +2,8 @@
 
 #include "framework/RegistryData.h"
 
+#include <algorithm>
+
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD,
               "the platform's value types");
 
@@ -119,4 +121,48 @@ void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
         RegSetValueExA(Current(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof(data)) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(name));
+}
+
+// The target is emptied first, then given the source's values one by one.
+void TRegistry::CopyValues(const std::string& from, const std::string& to) {
+    HKEY key = nullptr;
+    if (!Current() || RegOpenKeyExA(Current(), from.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        throw ERegistryException(SetDataFailedMessage(from));
+    const TRegKey source(key);
+    if (RegCreateKeyExA(Current(), to.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw ERegistryException(CreateKeyFailedMessage(to));
+    const TRegKey target(key);
+    DWORD nameMax = 0, dataMax = 0, targetNameMax = 0;
+    if (RegQueryInfoKeyA(source.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &nameMax, &dataMax, nullptr, nullptr) != ERROR_SUCCESS ||
+        RegQueryInfoKeyA(target.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, &targetNameMax, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        throw ERegistryException(SetDataFailedMessage(from));
+    std::string name(std::max(nameMax, targetNameMax) + 1, '\0'), data(dataMax + 1, '\0');
+    for (;;) {
+        DWORD nameSize = static_cast<DWORD>(name.size());
+        const LONG result =
+            RegEnumValueA(target.Get(), 0, &name[0], &nameSize, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result != ERROR_SUCCESS || RegDeleteValueA(target.Get(), name.c_str()) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(to));
+    }
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = static_cast<DWORD>(name.size()), dataSize = dataMax, type = REG_NONE;
+        const LONG result = RegEnumValueA(source.Get(), index, &name[0], &nameSize, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(&data[0]), &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS) return;
+        // Another writer may have enlarged a value meanwhile: the copy fails rather than cut it.
+        if (result != ERROR_SUCCESS ||
+            RegSetValueExA(target.Get(), name.c_str(), 0, type,
+                           reinterpret_cast<const BYTE*>(data.data()), dataSize) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(name.c_str()));
+    }
+}
+
+void TRegistry::DeleteKey(const std::string& name) {
+    const LONG result = Current() ? RegDeleteKeyA(Current(), name.c_str()) : ERROR_INVALID_HANDLE;
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        throw ERegistryException(DeleteKeyFailedMessage(name));
 }

@@ -1,27 +1,35 @@
 #include "oauth/MailboxAccount.win.h"
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "framework/ResourceString.win.h"
 #include "resources/resource.h"
 
-TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn) {
+TOAuthClient MailboxOAuthClient(TMailboxSettings& settings, TSignIn signIn) {
     return OAuthClientFor(signIn == siGoogle ? TAccountProvider::Google : TAccountProvider::Microsoft,
                           [&settings](const std::string& name) {
-                              return settings.MailboxString(name);
+                              return settings.MailboxString(name.c_str());
                           });
 }
 
-TAccountTokens& MailboxAccountTokens(TAppProperties& settings) {
-    // Settings of another key (the tests') get a store of their own, never the access token of
-    // another account.
-    static std::unique_ptr<TAccountTokens> store;
-    if (!store || store->Target() != settings.AccountTarget())
-        store = std::make_unique<TAccountTokens>(settings.AccountTarget());
-    return *store;
+TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings) {
+    // Each mailbox, and the tests' settings of another key, get a store of their own, never the
+    // access token of another account: the credential's name alone does not tell, since a
+    // removed mailbox's name goes to the one after it. A store lives as long as the program, as
+    // a check may be using it while the settings change.
+    static std::vector<std::pair<std::string, std::unique_ptr<TAccountTokens>>> stores;
+    const std::string key = settings.AccountTarget() + '\n' + settings.LoginUsername() + '\n' +
+                            std::to_string(settings.SignIn());
+    for (const auto& [storeKey, store] : stores)
+        if (storeKey == key) return *store;
+    stores.emplace_back(key, std::make_unique<TAccountTokens>(settings.AccountTarget()));
+    return *stores.back().second;
 }
 
-std::string MailboxAccessToken(TAppProperties& settings, bool renew) {
+std::string MailboxAccessToken(TMailboxSettings& settings, bool renew) {
     TSecret token;
     std::string detail;
     if (MailboxAccountTokens(settings).AccessToken(MailboxOAuthClient(settings, settings.SignIn()),

@@ -13,6 +13,7 @@
 #include "mailprogram/MailProgram.win.h"
 #include "oauth/MailboxAccount.win.h"
 #include "resources/resource.h"
+#include "settings/AppProperties.h"
 #include "settings/ProviderPresets.h"
 
 namespace {
@@ -73,8 +74,8 @@ LRESULT TIntervalKeyFilter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-TPropertyForm::TPropertyForm(TAppProperties& settings)
-    : TFormEx(IDD_PROPERTIES), Settings(settings) {}
+TPropertyForm::TPropertyForm(TAppProperties& settings, std::size_t mailbox)
+    : TFormEx(IDD_PROPERTIES), Settings(settings), Mailbox(mailbox) {}
 
 void TPropertyForm::FormCreate() {
     CreatePages();
@@ -162,7 +163,7 @@ void TPropertyForm::SetText(int id, const std::string& text) {
 }
 
 void TPropertyForm::FillInFields() {
-    const TPropertyValues v = PropertyValuesFrom(Settings);
+    const TPropertyValues v = PropertyValuesFrom(Settings, Mailbox);
     SetText(IDC_POPSERVEREB, v.POPServerEB);
     SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
     SetText(IDC_PASSWORDEB, v.PasswordEB);
@@ -233,7 +234,7 @@ bool TPropertyForm::PropertiesValid() {
 }
 
 void TPropertyForm::SetProperties() {
-    StoreProperties(Settings, Values());
+    StoreProperties(Settings, Values(), Mailbox);
 }
 
 // A disabled edit asks for its colours as a static text does, and the platform answers with the
@@ -265,7 +266,7 @@ void TPropertyForm::ShowSignedInAs() {
         // The account is the login name's: the provider signs in whoever the browser has, and
         // the login name is what the server is told.
         text = ResourceString(IDS_NOTSIGNEDIN);
-        if (MailboxAccountTokens(Settings).SignedIn()) {
+        if (MailboxAccountTokens(Settings.Mailbox(Mailbox)).SignedIn()) {
             text = ResourceString(IDS_SIGNEDINAS);
             text.replace(text.find("%s"), 2, Text(IDC_LOGINNAMEEB));
         }
@@ -276,8 +277,9 @@ void TPropertyForm::ShowSignedInAs() {
 void TPropertyForm::SignInBtnClick() {
     const HWND form = Handle();
     SignInFlow = std::make_unique<TSignInFlow>(
-        MailboxOAuthClient(Settings, Values().SignInCombo), Text(IDC_LOGINNAMEEB), SignInBrowser,
-        ResourceString(IDS_SIGNINPAGE), [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
+        MailboxOAuthClient(Settings.Mailbox(Mailbox), Values().SignInCombo), Text(IDC_LOGINNAMEEB),
+        SignInBrowser, ResourceString(IDS_SIGNINPAGE),
+        [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
     if (SignInFlow->Start()) return;
     ShowInformationMessage(SignInFailureText(SignInFlow->Outcome()), Handle());
     SignInFlow.reset();
@@ -287,7 +289,7 @@ void TPropertyForm::SignInEnded() {
     if (!SignInFlow) return;
     TSignInOutcome& outcome = SignInFlow->Outcome();
     if (outcome.Failure == TSignInFailure::None) {
-        MailboxAccountTokens(Settings).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
+        MailboxAccountTokens(Settings.Mailbox(Mailbox)).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
         ShowSignedInAs();
     } else {
         ShowInformationMessage(SignInFailureText(outcome), Handle());
@@ -441,10 +443,10 @@ void TPropertyForm::MailAppBrowseBtnClick() {
     SetText(IDC_MAILAPPCOMMANDLINEEB, "");
 }
 
-bool ShowPropertiesDialog(TAppProperties& settings, int page) {
+bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox) {
     if (PropertyForm) return false;
     RegisterTabControlClass();
-    TPropertyForm form(settings);
+    TPropertyForm form(settings, mailbox < settings.MailboxCount() ? mailbox : 0);
     TOpenWindow<TPropertyForm> open(PropertyForm, form);
     form.CreateHandle();
     form.FillInFields();

@@ -40,7 +40,8 @@ protected:
 
 class TPropertyForm : public TFormEx {
 public:
-    explicit TPropertyForm(TAppProperties& settings);
+    // mailbox: the one whose settings the Mailbox page shows.
+    TPropertyForm(TAppProperties& settings, std::size_t mailbox);
 
     void FillInFields();
     // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
@@ -89,17 +90,19 @@ private:
     void QuietHoursCBClick();
 
     TAppProperties& Settings;
+    const std::size_t Mailbox;
     std::unique_ptr<TSignInFlow> SignInFlow;
     // GeneralSheet, MailSheet, NotificationSheet
     std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
     TIntervalKeyFilter IntervalKeyFilter;
 };
 
-// Opens the Properties dialog on a page, with the application brought to the foreground, and
+// Opens the Properties dialog on a page, its Mailbox page on the mailbox at that index (the first
+// when there is no such mailbox), with the application brought to the foreground, and
 // returns once it is closed: true when the user confirmed it with OK and every value has been
 // written. While a dialog is open a further request returns false at once and the open one is
 // not brought forward.
-bool ShowPropertiesDialog(TAppProperties& settings, int page);
+bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox = 0);
 
 // Opens a sign-in's page in the user's browser; the tests put the browser they play in its place.
 extern TSignInFlow::TLauncher SignInBrowser;

@@ -18,11 +18,11 @@ std::int32_t IntervalOr(const std::string& text, std::int32_t fallback) {
 
 }  // namespace
 
-TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings, std::size_t mailbox) {
     TPropertyValues v;
-    v.POPServerEB = settings.Pop3ServerAddress();
-    v.LoginNameEB = settings.LoginUsername();
-    v.PasswordEB = settings.Password();
+    v.POPServerEB = settings.Mailbox(mailbox).Pop3ServerAddress();
+    v.LoginNameEB = settings.Mailbox(mailbox).LoginUsername();
+    v.PasswordEB = settings.Mailbox(mailbox).Password();
     v.ShowDialogCB = settings.ShowMessageWindow();
     v.OnlyNewMailCB = settings.OnlyNewMail();
     v.WinSoundRB = settings.UseDefaultSound();
@@ -34,8 +34,8 @@ TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     v.RepeatCheckCB = settings.RepeatMailCheck();
     v.RepeatEveryIntervalEB = std::to_string(settings.RepeatMailInterval());
     v.UseDUNRB = settings.UseDialUpNetworking();
-    v.SecureConnectionCombo = settings.Security();
-    v.SignInCombo = settings.SignIn();
+    v.SecureConnectionCombo = settings.Mailbox(mailbox).Security();
+    v.SignInCombo = settings.Mailbox(mailbox).SignIn();
     v.WindowsNotificationCB = settings.WindowsNotification();
     v.QuietHoursCB = settings.QuietHours();
     v.QuietFromEB = settings.QuietFrom();
@@ -91,10 +91,10 @@ std::string QuietTimeToStore(const std::string& text, const std::string& fallbac
     return minutes < 0 ? fallback : FormatClockTime(minutes);
 }
 
-void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
-    settings.SetPop3ServerAddress(v.POPServerEB);
-    settings.SetLoginUsername(v.LoginNameEB);
-    settings.SetPassword(v.PasswordEB);
+void StoreProperties(TAppProperties& settings, const TPropertyValues& v, std::size_t mailbox) {
+    settings.Mailbox(mailbox).SetPop3ServerAddress(v.POPServerEB);
+    settings.Mailbox(mailbox).SetLoginUsername(v.LoginNameEB);
+    settings.Mailbox(mailbox).SetPassword(v.PasswordEB);
     settings.SetShowMessageWindow(v.ShowDialogCB);
     settings.SetPlaySoundEnabled(v.PlaySoundCB);
     settings.SetUseDefaultSound(v.WinSoundRB);
@@ -105,8 +105,8 @@ void StoreProperties(TAppProperties& settings, const TPropertyValues& v) {
     settings.SetRepeatMailCheck(v.RepeatCheckCB);
     settings.SetRepeatMailInterval(IntervalToStore(v.RepeatEveryIntervalEB));
     settings.SetUseDialUpNetworking(v.UseDUNRB);
-    settings.SetSecurity(v.SecureConnectionCombo);
-    settings.SetSignIn(v.SignInCombo);
+    settings.Mailbox(mailbox).SetSecurity(v.SecureConnectionCombo);
+    settings.Mailbox(mailbox).SetSignIn(v.SignInCombo);
     settings.SetOnlyNewMail(v.OnlyNewMailCB);
     settings.SetWindowsNotification(v.WindowsNotificationCB);
     settings.SetQuietHours(v.QuietHoursCB);

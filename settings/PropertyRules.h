@@ -2,6 +2,7 @@
 // What the Properties dialog does with its values, apart from the windows: filling them from the
 // settings, the tests of OK in their order, and writing them back through the setters.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,7 +43,8 @@ struct TPropertyProblem {
     int Control;  // a control identifier of resource.h
 };
 
-TPropertyValues PropertyValuesFrom(const TAppProperties& settings);
+// The mailbox fields are those of the mailbox at this index.
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings, std::size_t mailbox = 0);
 
 // The first failing test, or none. The server, user name and password are not tested; the
 // quiet hours' times only while the box is ticked, after the mail program.
@@ -65,4 +67,5 @@ constexpr int kQuietTimeMaxLength = 5;
 // Calls the fifteen setters of the first settings and the sign-in in their fixed order, then
 // those of the notification balloon and the quiet hours, each writing its value, changed or not. A setter's
 // error ends the sequence: the values before it are stored, those after it are not.
-void StoreProperties(TAppProperties& settings, const TPropertyValues& values);
+void StoreProperties(TAppProperties& settings, const TPropertyValues& values,
+                     std::size_t mailbox = 0);

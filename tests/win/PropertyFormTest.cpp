@@ -148,9 +148,9 @@ TEST_F(PropertyForm, OpensOnTheAskedPageWithItsOwnTaskbarButtonAndOnlyOnce) {
 }
 
 TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
-    Settings->SetPop3ServerAddress("pop.example.com");
-    Settings->SetLoginUsername("jane");
-    Settings->SetPassword("pa55");
+    Settings->Mailbox(0).SetPop3ServerAddress("pop.example.com");
+    Settings->Mailbox(0).SetLoginUsername("jane");
+    Settings->Mailbox(0).SetPassword("pa55");
     Settings->SetShowMessageWindow(false);
     Settings->SetUseDefaultSound(false);
     Settings->SetWaveFilePath("C:\\ding.wav");
@@ -160,7 +160,7 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
     Settings->SetRepeatMailCheck(false);
     Settings->SetRepeatMailInterval(25);
     Settings->SetUseDialUpNetworking(true);
-    Settings->SetSecurity(smTLS);
+    Settings->Mailbox(0).SetSecurity(smTLS);
     Settings->SetOnlyNewMail(true);
     Open(0, {{kCaption, [](HWND d) {
                   EXPECT_EQ(Text(d, IDC_POPSERVEREB), "pop.example.com");
@@ -295,7 +295,7 @@ TEST_F(PropertyForm, OkWritesEveryValueChangedOrNot) {
             "Notification\\Play Sound", "Notification\\Quiet From", "Notification\\Quiet Hours",
             "Notification\\Quiet To", "Notification\\Show Window", "Notification\\Start Mail App",
             "Notification\\Wave File Path", "Notification\\Windows Notification"}));
-    EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
+    EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Mailbox(0).Pop3ServerAddress(),
               "mail.example.com");
     // The password, empty as it was, went to the Credential Manager instead.
     EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "");
@@ -332,8 +332,8 @@ TEST_F(PropertyForm, TheSignInListTakesThePasswordRowOutOfUseForAnAccount) {
     EXPECT_TRUE(reserved);
     // Where the store keeps them is the store's to test (AppPropertiesRegistryTest).
     const auto reloaded = CreateAppProperties([] { return false; }, kKey);
-    EXPECT_EQ(reloaded->Password(), "typed secret");
-    EXPECT_EQ(reloaded->SignIn(), siPlain);
+    EXPECT_EQ(reloaded->Mailbox(0).Password(), "typed secret");
+    EXPECT_EQ(reloaded->Mailbox(0).SignIn(), siPlain);
 }
 
 // Leaving an address in the login name fills an empty server; "Fill in for me" replaces what
@@ -408,7 +408,7 @@ TEST_F(PropertyForm, TheSecureConnectionListOffersTheThreeModes) {
     EXPECT_TRUE(followsPassword);
     EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Security").data,
               DwordData(smSTLS));
-    EXPECT_EQ(CreateAppProperties([] { return false; }, kKey)->Security(), smSTLS);
+    EXPECT_EQ(CreateAppProperties([] { return false; }, kKey)->Mailbox(0).Security(), smSTLS);
 }
 
 TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {
@@ -423,7 +423,7 @@ TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {
                                    close(d);
                                }}}));
         EXPECT_EQ(Stored(), kOnlyTheLoad);
-        EXPECT_EQ(Settings->Pop3ServerAddress(), "");
+        EXPECT_EQ(Settings->Mailbox(0).Pop3ServerAddress(), "");
     }
 }
 
@@ -580,7 +580,7 @@ TEST_F(PropertyForm, SignInSignsTheAccountInThroughTheBrowserAndNamesIt) {
     put("OAuth Token Endpoint", provider + "/token");
     WriteRaw(HKEY_CURRENT_USER, mailbox, "Sign-in", REG_DWORD, DwordData(siMicrosoft));
     Settings = CreateAppProperties([] { return false; }, kKey);
-    DeleteCredential(Settings->AccountTarget());
+    DeleteCredential(Settings->Mailbox(0).AccountTarget());
     WSADATA winsock;
     WSAStartup(MAKEWORD(1, 1), &winsock);
     std::string page;
@@ -601,11 +601,11 @@ TEST_F(PropertyForm, SignInSignsTheAccountInThroughTheBrowserAndNamesIt) {
     EXPECT_NE(page.find("You can close this window and return to Larkspur."), std::string::npos);
     EXPECT_EQ(before, "Not signed in");
     EXPECT_EQ(after, "Signed in as oauth");
-    const std::optional<TSecret> refresh = ReadCredential(Settings->AccountTarget());
+    const std::optional<TSecret> refresh = ReadCredential(Settings->Mailbox(0).AccountTarget());
     ASSERT_TRUE(refresh);
     for (const std::string& name : ValueNames(HKEY_CURRENT_USER, mailbox))
         EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, mailbox, name).data.find(refresh->Value()),
                   std::string::npos)
             << name;
-    DeleteCredential(Settings->AccountTarget());
+    DeleteCredential(Settings->Mailbox(0).AccountTarget());
 }
