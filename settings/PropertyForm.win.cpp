@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/Application.win.h"
@@ -57,6 +58,12 @@ std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
     return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
 }
 
+// A mailbox of the list: what the user calls it, or what it reads from.
+std::string ListTitle(const TMailboxValues& mailbox) {
+    const std::string title = MailboxTitle(mailbox);
+    return title.empty() ? ResourceString(IDS_NEWMAILBOX) : title;
+}
+
 // Before each dialog that holds the tab control: the common controls' library is bound when
 // Properties first opens, not at start. Should it fail, making the dialog fails and says so.
 void RegisterTabControlClass() {
@@ -78,9 +85,11 @@ TPropertyForm::TPropertyForm(TAppProperties& settings)
 
 void TPropertyForm::FormCreate() {
     CreatePages();
-    HWND interval = Control(IDC_REPEATEVERYINTERVALEB);
-    SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
-    IntervalKeyFilter.Subclass(interval);
+    for (int i : {0, 1}) {
+        HWND interval = Control(i ? IDC_MAILBOXINTERVALEB : IDC_REPEATEVERYINTERVALEB);
+        SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
+        IntervalKeyFilters[i].Subclass(interval);
+    }
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
     for (int edit : {IDC_QUIETFROMEB, IDC_QUIETTOEB})
         SendMessageA(Control(edit), EM_SETLIMITTEXT, kQuietTimeMaxLength, 0);
@@ -161,11 +170,13 @@ void TPropertyForm::SetText(int id, const std::string& text) {
     SetWindowTextA(Control(id), text.c_str());
 }
 
-void TPropertyForm::FillInFields() {
+void TPropertyForm::FillInFields(int mailbox) {
     const TPropertyValues v = PropertyValuesFrom(Settings);
-    SetText(IDC_POPSERVEREB, v.POPServerEB);
-    SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
-    SetText(IDC_PASSWORDEB, v.PasswordEB);
+    Mailboxes = v.Mailboxes;
+    for (const TMailboxValues& m : Mailboxes)
+        SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(ListTitle(m).c_str()));
+    ShowMailbox(mailbox >= 0 && static_cast<std::size_t>(mailbox) < Mailboxes.size() ? mailbox : 0);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
     Check(IDC_WINDOWSNOTIFICATIONCB, v.WindowsNotificationCB);
     ShowDialogCBClick();
@@ -184,9 +195,6 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_REPEATEVERYINTERVALEB, v.RepeatEveryIntervalEB);
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
-    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
-    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
-    SignInComboChange();
     Check(IDC_QUIETHOURSCB, v.QuietHoursCB);
     QuietHoursCBClick();
     SetText(IDC_QUIETFROMEB, v.QuietFromEB);
@@ -196,11 +204,75 @@ void TPropertyForm::FillInFields() {
     Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
 }
 
+void TPropertyForm::ShowMailbox(std::size_t index) {
+    Shown = index;
+    const TMailboxValues& m = Mailboxes[index];
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_SETCURSEL, index, 0);
+    SetText(IDC_MAILBOXNAMEEB, m.NameEB);
+    SetText(IDC_MAILBOXINTERVALEB, m.IntervalEB);
+    SetText(IDC_POPSERVEREB, m.POPServerEB);
+    SetText(IDC_LOGINNAMEEB, m.LoginNameEB);
+    SetText(IDC_PASSWORDEB, m.PasswordEB);
+    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, m.SecureConnectionCombo, 0);
+    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, m.SignInCombo, 0);
+    SignInComboChange();
+    EnableWindow(Control(IDC_REMOVEMAILBOXBTN), Mailboxes.size() > 1);
+}
+
+void TPropertyForm::ChooseMailbox(std::size_t index) {
+    Mailboxes[Shown] = ShownMailbox();
+    ShowMailbox(index);
+}
+
+TMailboxValues TPropertyForm::ShownMailbox() const {
+    TMailboxValues m;
+    m.Stored = Mailboxes[Shown].Stored;
+    m.NameEB = Text(IDC_MAILBOXNAMEEB);
+    m.POPServerEB = Text(IDC_POPSERVEREB);
+    m.LoginNameEB = Text(IDC_LOGINNAMEEB);
+    m.PasswordEB = Text(IDC_PASSWORDEB);
+    m.IntervalEB = Text(IDC_MAILBOXINTERVALEB);
+    m.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
+        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
+    m.SignInCombo = SignInOf(
+        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
+    return m;
+}
+
+void TPropertyForm::RetitleMailbox() {
+    // The edits change while a mailbox is being shown, before there is one.
+    if (Shown >= Mailboxes.size()) return;
+    HWND list = Control(IDC_MAILBOXLIST);
+    const std::string title = ListTitle(ShownMailbox());
+    SendMessageA(list, CB_DELETESTRING, Shown, 0);
+    SendMessageA(list, CB_INSERTSTRING, Shown, reinterpret_cast<LPARAM>(title.c_str()));
+    SendMessageA(list, CB_SETCURSEL, Shown, 0);
+}
+
+// The new mailbox is stored only by OK, so Cancel leaves the settings as they were.
+void TPropertyForm::AddMailboxBtnClick() {
+    Mailboxes[Shown] = ShownMailbox();
+    Mailboxes.emplace_back();
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(ListTitle(Mailboxes.back()).c_str()));
+    ShowMailbox(Mailboxes.size() - 1);
+    SetFocus(Control(IDC_MAILBOXNAMEEB));
+}
+
+// Likewise removed from the settings only by OK.
+void TPropertyForm::RemoveMailboxBtnClick() {
+    if (Mailboxes.size() < 2) return;
+    Mailboxes.erase(Mailboxes.begin() + static_cast<std::ptrdiff_t>(Shown));
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_DELETESTRING, Shown, 0);
+    ShowMailbox(std::min(Shown, Mailboxes.size() - 1));
+    // The button is out of use with one mailbox left: the focus must not stay on it.
+    if (Mailboxes.size() == 1) SetFocus(Control(IDC_MAILBOXLIST));
+}
+
 TPropertyValues TPropertyForm::Values() const {
     TPropertyValues v;
-    v.POPServerEB = Text(IDC_POPSERVEREB);
-    v.LoginNameEB = Text(IDC_LOGINNAMEEB);
-    v.PasswordEB = Text(IDC_PASSWORDEB);
+    v.Mailboxes = Mailboxes;
+    v.Mailboxes[Shown] = ShownMailbox();
     v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
     v.OnlyNewMailCB = Checked(IDC_ONLYNEWMAILCB);
     v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
@@ -212,10 +284,6 @@ TPropertyValues TPropertyForm::Values() const {
     v.RepeatCheckCB = Checked(IDC_REPEATCHECKCB);
     v.RepeatEveryIntervalEB = Text(IDC_REPEATEVERYINTERVALEB);
     v.UseDUNRB = Checked(IDC_USEDUNRB);
-    v.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
-        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
-    v.SignInCombo = SignInOf(
-        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
     v.WindowsNotificationCB = Checked(IDC_WINDOWSNOTIFICATIONCB);
     v.QuietHoursCB = Checked(IDC_QUIETHOURSCB);
     v.QuietFromEB = Text(IDC_QUIETFROMEB);
@@ -227,13 +295,21 @@ bool TPropertyForm::PropertiesValid() {
     const auto problem = FindPropertyProblem(Values(), MailProgramExists);
     if (!problem) return true;
     ShowInformationMessage(problem->Message, Handle());
+    if (problem->Mailbox >= 0) ChooseMailbox(problem->Mailbox);
     ShowPage(problem->Page);
     SetFocus(Control(problem->Control));
     return false;
 }
 
 void TPropertyForm::SetProperties() {
-    StoreProperties(Settings, Values());
+    TPropertyValues v = Values();
+    try {
+        StoreProperties(Settings, v);
+    } catch (...) {
+        // The dialog stays open: what was added or removed by then must not be done again.
+        Mailboxes = v.Mailboxes;
+        throw;
+    }
 }
 
 // A disabled edit asks for its colours as a static text does, and the platform answers with the
@@ -242,12 +318,13 @@ void TPropertyForm::SetEditBox(bool enabled, int edit) {
     EnableWindow(Control(edit), enabled);
 }
 
+// A mailbox added in the dialog has no credential of its own until OK: it signs in once stored.
 void TPropertyForm::SignInComboChange() {
-    const bool password = !IsAccountSignIn(SignInOf(static_cast<std::int32_t>(
-        SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0))));
+    const TMailboxValues m = ShownMailbox();
+    const bool password = !IsAccountSignIn(m.SignInCombo);
     EnableWindow(Control(IDC_PASSWORDLABEL), password);
     SetEditBox(password, IDC_PASSWORDEB);
-    EnableWindow(Control(IDC_SIGN_IN_BUTTON), !password);
+    EnableWindow(Control(IDC_SIGN_IN_BUTTON), !password && m.Stored >= 0);
     ShowSignedInAs();
 }
 
@@ -261,11 +338,12 @@ const UINT SignInEndedMessage = WM_APP + 40;
 
 void TPropertyForm::ShowSignedInAs() {
     std::string text;
-    if (IsAccountSignIn(Values().SignInCombo)) {
+    const TMailboxValues m = ShownMailbox();
+    if (IsAccountSignIn(m.SignInCombo)) {
         // The account is the login name's: the provider signs in whoever the browser has, and
         // the login name is what the server is told.
         text = ResourceString(IDS_NOTSIGNEDIN);
-        if (MailboxAccountTokens(Settings).SignedIn()) {
+        if (m.Stored >= 0 && MailboxAccountTokens(Settings.Mailbox(m.Stored)).SignedIn()) {
             text = ResourceString(IDS_SIGNEDINAS);
             text.replace(text.find("%s"), 2, Text(IDC_LOGINNAMEEB));
         }
@@ -275,8 +353,12 @@ void TPropertyForm::ShowSignedInAs() {
 
 void TPropertyForm::SignInBtnClick() {
     const HWND form = Handle();
+    const TMailboxValues m = ShownMailbox();
+    // The user may choose another mailbox before the browser comes back.
+    SignInMailbox = m.Stored;
+    SignInLogin = m.LoginNameEB;
     SignInFlow = std::make_unique<TSignInFlow>(
-        MailboxOAuthClient(Settings, Values().SignInCombo), Text(IDC_LOGINNAMEEB), SignInBrowser,
+        MailboxOAuthClient(Settings.Mailbox(m.Stored), m.SignInCombo), m.LoginNameEB, SignInBrowser,
         ResourceString(IDS_SIGNINPAGE), [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
     if (SignInFlow->Start()) return;
     ShowInformationMessage(SignInFailureText(SignInFlow->Outcome()), Handle());
@@ -287,7 +369,7 @@ void TPropertyForm::SignInEnded() {
     if (!SignInFlow) return;
     TSignInOutcome& outcome = SignInFlow->Outcome();
     if (outcome.Failure == TSignInFailure::None) {
-        MailboxAccountTokens(Settings).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
+        MailboxAccountTokens(Settings.Mailbox(SignInMailbox)).Keep(SignInLogin, outcome.Tokens);
         ShowSignedInAs();
     } else {
         ShowInformationMessage(SignInFailureText(outcome), Handle());
@@ -318,6 +400,13 @@ void TPropertyForm::FillInFromAddress(bool replace) {
 
 void TPropertyForm::OnCommand(int id, int notifyCode) {
     if (id == IDC_SIGNINCOMBO && notifyCode == CBN_SELCHANGE) SignInComboChange();
+    if (id == IDC_MAILBOXLIST && notifyCode == CBN_SELCHANGE)
+        ChooseMailbox(static_cast<std::size_t>(
+            SendMessageA(Control(IDC_MAILBOXLIST), CB_GETCURSEL, 0, 0)));
+    if ((id == IDC_MAILBOXNAMEEB || id == IDC_POPSERVEREB || id == IDC_LOGINNAMEEB) &&
+        notifyCode == EN_CHANGE)
+        RetitleMailbox();
+    if (id == IDC_REPEATEVERYINTERVALEB && notifyCode == EN_CHANGE) ShowGeneralInterval();
     // Leaving the login name with an address in it fills in an empty server.
     if (id == IDC_LOGINNAMEEB && notifyCode == EN_KILLFOCUS) FillInFromAddress(false);
     if (notifyCode != BN_CLICKED) return;
@@ -352,6 +441,12 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
             break;
         case IDC_SIGN_IN_BUTTON:
             SignInBtnClick();
+            break;
+        case IDC_ADDMAILBOXBTN:
+            AddMailboxBtnClick();
+            break;
+        case IDC_REMOVEMAILBOXBTN:
+            RemoveMailboxBtnClick();
             break;
         case IDC_SHOWDIALOGCB:
             ShowDialogCBClick();
@@ -388,8 +483,19 @@ void TPropertyForm::CancelBtnClick() {
     ModalResult = mrCancel;
 }
 
+// A mailbox's own interval means something only while the check repeats.
 void TPropertyForm::RepeatCheckCBClick() {
     SetEditBox(Checked(IDC_REPEATCHECKCB), IDC_REPEATEVERYINTERVALEB);
+    SetEditBox(Checked(IDC_REPEATCHECKCB), IDC_MAILBOXINTERVALEB);
+}
+
+// An empty interval of a mailbox shows, greyed, the General one that it stands for.
+void TPropertyForm::ShowGeneralInterval() {
+    wchar_t cue[kIntervalMaxLength + 1] = {};
+    const std::string general = Text(IDC_REPEATEVERYINTERVALEB);
+    std::copy_n(general.begin(), std::min<std::size_t>(general.size(), kIntervalMaxLength), cue);
+    SendMessageW(Control(IDC_MAILBOXINTERVALEB), EM_SETCUEBANNER, FALSE,
+                 reinterpret_cast<LPARAM>(cue));
 }
 
 void TPropertyForm::WinSoundRBClick() {
@@ -441,13 +547,13 @@ void TPropertyForm::MailAppBrowseBtnClick() {
     SetText(IDC_MAILAPPCOMMANDLINEEB, "");
 }
 
-bool ShowPropertiesDialog(TAppProperties& settings, int page) {
+bool ShowPropertiesDialog(TAppProperties& settings, int page, int mailbox) {
     if (PropertyForm) return false;
     RegisterTabControlClass();
     TPropertyForm form(settings);
     TOpenWindow<TPropertyForm> open(PropertyForm, form);
     form.CreateHandle();
-    form.FillInFields();
+    form.FillInFields(mailbox);
     form.SelectPage(page);
     SetForegroundWindow(Application.Handle());
     return form.ShowModal() == mrOk;

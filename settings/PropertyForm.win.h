@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/FormEx.win.h"
 #include "oauth/SignInFlow.win.h"
@@ -42,7 +43,8 @@ class TPropertyForm : public TFormEx {
 public:
     explicit TPropertyForm(TAppProperties& settings);
 
-    void FillInFields();
+    // With the mailbox of this index chosen in the list; any index past the list chooses the first.
+    void FillInFields(int mailbox = 0);
     // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
@@ -68,12 +70,22 @@ private:
     std::string Text(int id) const;
     void SetText(int id, const std::string& text);
     TPropertyValues Values() const;
+    // The mailboxes live here until OK; the page shows the one chosen in the list, whose values
+    // go back here when another is chosen.
+    TMailboxValues ShownMailbox() const;
+    void ShowMailbox(std::size_t index);
+    void ChooseMailbox(std::size_t index);
+    // The list's item for the shown mailbox, after its name, server or login name changed.
+    void RetitleMailbox();
+    void AddMailboxBtnClick();
+    void RemoveMailboxBtnClick();
 
     void OKBtnClick();
     void CancelBtnClick();
     void WaveFileBrowseBtnClick();
     void MailAppBrowseBtnClick();
     void RepeatCheckCBClick();
+    void ShowGeneralInterval();
     void WinSoundRBClick();
     void LaunchMailAppCBClick();
     void PlaySoundCBClick();
@@ -90,16 +102,21 @@ private:
 
     TAppProperties& Settings;
     std::unique_ptr<TSignInFlow> SignInFlow;
+    int SignInMailbox = 0;  // the stored mailbox whose account SignInFlow signs in
+    std::string SignInLogin;
     // GeneralSheet, MailSheet, NotificationSheet
     std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
-    TIntervalKeyFilter IntervalKeyFilter;
+    // The General interval's and the shown mailbox's
+    std::array<TIntervalKeyFilter, 2> IntervalKeyFilters;
+    std::vector<TMailboxValues> Mailboxes;
+    std::size_t Shown = 0;  // the mailbox on the page
 };
 
-// Opens the Properties dialog on a page, with the application brought to the foreground, and
-// returns once it is closed: true when the user confirmed it with OK and every value has been
-// written. While a dialog is open a further request returns false at once and the open one is
-// not brought forward.
-bool ShowPropertiesDialog(TAppProperties& settings, int page);
+// Opens the Properties dialog on a page, with the mailbox of this index chosen, the application
+// brought to the foreground, and returns once it is closed: true when the user confirmed it with
+// OK and every value has been written. While a dialog is open a further request returns false at
+// once and the open one is not brought forward.
+bool ShowPropertiesDialog(TAppProperties& settings, int page, int mailbox = 0);
 
 // Opens a sign-in's page in the user's browser; the tests put the browser they play in its place.
 extern TSignInFlow::TLauncher SignInBrowser;

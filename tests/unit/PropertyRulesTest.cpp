@@ -18,9 +18,12 @@ bool FileExists(const std::string& path) {
     return path == kExisting;
 }
 
-// Everything valid: repeat every 10 minutes, the wave file and the mail program exist.
+// Everything valid: repeat every 10 minutes, the second of two mailboxes every 5, the wave file
+// and the mail program exist.
 TPropertyValues Valid() {
     TPropertyValues v;
+    v.Mailboxes.resize(2);
+    v.Mailboxes[1].IntervalEB = "5";
     v.RepeatCheckCB = true;
     v.RepeatEveryIntervalEB = "10";
     v.PlaySoundCB = true;
@@ -39,6 +42,7 @@ struct ProblemCase {
     const char* message;  // null: valid
     TPropertyPage page;
     int control;
+    int mailbox = -1;
 };
 
 const char kInterval[] = "Please specify an interval\r\nin the range 1 - 9999";
@@ -65,6 +69,37 @@ TEST(PropertyRules, TestsOfOkInTheirOrder) {
              v.RepeatEveryIntervalEB = "";
          },
          nullptr, ppGeneral, 0},
+        {"second mailbox's interval 0", [](TPropertyValues& v) { v.Mailboxes[1].IntervalEB = "0"; },
+         kInterval, ppMailbox, IDC_MAILBOXINTERVALEB, 1},
+        {"second mailbox's interval 10000",
+         [](TPropertyValues& v) { v.Mailboxes[1].IntervalEB = "10000"; }, kInterval, ppMailbox,
+         IDC_MAILBOXINTERVALEB, 1},
+        {"a mailbox's interval empty: the General one",
+         [](TPropertyValues& v) { v.Mailboxes[1].IntervalEB = ""; }, nullptr, ppGeneral, 0},
+        {"a mailbox's interval not tested without repeat",
+         [](TPropertyValues& v) {
+             v.RepeatCheckCB = false;
+             v.Mailboxes[1].IntervalEB = "0";
+         },
+         nullptr, ppGeneral, 0},
+        {"the first mailbox's interval before the second's",
+         [](TPropertyValues& v) {
+             v.Mailboxes[0].IntervalEB = "x";
+             v.Mailboxes[1].IntervalEB = "0";
+         },
+         kInterval, ppMailbox, IDC_MAILBOXINTERVALEB, 0},
+        {"General interval before a mailbox's",
+         [](TPropertyValues& v) {
+             v.RepeatEveryIntervalEB = "0";
+             v.Mailboxes[1].IntervalEB = "0";
+         },
+         kInterval, ppGeneral, IDC_REPEATEVERYINTERVALEB},
+        {"a mailbox's interval before the wave file",
+         [](TPropertyValues& v) {
+             v.Mailboxes[1].IntervalEB = "0";
+             v.WaveFileEB = "";
+         },
+         kInterval, ppMailbox, IDC_MAILBOXINTERVALEB, 1},
         {"wave file empty", [](TPropertyValues& v) { v.WaveFileEB = ""; },
          "Please specify a wave file.", ppNotification, IDC_WAVEFILEEB},
         {"wave file missing", [](TPropertyValues& v) { v.WaveFileEB = "C:\\gone.wav"; },
@@ -135,6 +170,7 @@ TEST(PropertyRules, TestsOfOkInTheirOrder) {
         EXPECT_EQ(problem->Message, c.message);
         EXPECT_EQ(problem->Page, c.page);
         EXPECT_EQ(problem->Control, c.control);
+        EXPECT_EQ(problem->Mailbox, c.mailbox);
     }
 }
 
@@ -146,6 +182,8 @@ TEST(PropertyRules, IntervalConversionsAndKeys) {
     EXPECT_EQ(IntervalToStore("0042"), 42);
     EXPECT_EQ(IntervalToStore(""), 10);
     EXPECT_EQ(IntervalToStore("x"), 10);
+    EXPECT_EQ(OwnIntervalToStore("0042"), 42);
+    for (const char* none : {"", "0", "10000", "x"}) EXPECT_FALSE(OwnIntervalToStore(none)) << none;
 
     for (char c : std::string("0123456789\b")) EXPECT_TRUE(IsIntervalKey(c)) << int(c);
     for (char c : std::string("a -+.\x16\x03\r")) EXPECT_FALSE(IsIntervalKey(c)) << int(c);
@@ -167,7 +205,7 @@ protected:
 
 TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     auto props = Load();
-    const TPropertyValues unchanged = PropertyValuesFrom(*props);
+    TPropertyValues unchanged = PropertyValuesFrom(*props);
     Registry->writes.clear();
     StoreProperties(*props, unchanged);
     EXPECT_EQ(Registry->writes,
@@ -180,9 +218,8 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_FALSE(unchanged.OnlyNewMailCB) << "absent: off";
 
     TPropertyValues v;
-    v.POPServerEB = " mail.example.com";
-    v.LoginNameEB = "jo";
-    v.PasswordEB = "s3cret ";
+    v.Mailboxes.resize(1);
+    v.Mailboxes[0] = {0, "Work", " mail.example.com", "jo", "s3cret ", "5", smSTLS, siGoogle};
     v.ShowDialogCB = false;
     v.PlaySoundCB = true;
     v.WinSoundRB = false;
@@ -193,8 +230,6 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.RepeatCheckCB = false;
     v.RepeatEveryIntervalEB = "";
     v.UseDUNRB = true;
-    v.SecureConnectionCombo = smSTLS;
-    v.SignInCombo = siGoogle;
     v.OnlyNewMailCB = true;
     v.WindowsNotificationCB = true;
     v.QuietHoursCB = true;
@@ -203,8 +238,13 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
-    EXPECT_EQ(back.POPServerEB, " mail.example.com");
-    EXPECT_EQ(back.PasswordEB, "s3cret ");
+    ASSERT_EQ(back.Mailboxes.size(), 1u);
+    const TMailboxValues& m = back.Mailboxes[0];
+    EXPECT_EQ(m.NameEB + "|" + m.POPServerEB + "|" + m.LoginNameEB + "|" + m.PasswordEB + "|" +
+                  m.IntervalEB,
+              "Work| mail.example.com|jo|s3cret |5");
+    EXPECT_EQ(m.SecureConnectionCombo, smSTLS);
+    EXPECT_EQ(m.SignInCombo, siGoogle);
     EXPECT_FALSE(back.ShowDialogCB);
     EXPECT_TRUE(back.PlaySoundCB);
     EXPECT_FALSE(back.WinSoundRB);
@@ -215,8 +255,6 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_FALSE(back.RepeatCheckCB);
     EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
     EXPECT_TRUE(back.UseDUNRB);
-    EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
-    EXPECT_EQ(back.SignInCombo, siGoogle);
     EXPECT_TRUE(back.OnlyNewMailCB);
     EXPECT_TRUE(back.WindowsNotificationCB);
     EXPECT_TRUE(back.QuietHoursCB);
@@ -234,4 +272,50 @@ TEST_F(StoreTest, ASetterErrorEndsTheSequence) {
     EXPECT_EQ(Registry->writes,
               (std::vector<std::string>{"Pop3 Server Address", "Login Username"}));
     EXPECT_TRUE(props->ShowMessageWindow());
+}
+
+// What OK makes of the dialog's list: mailboxes added, removed and kept, each with its values,
+// the stored ones numbered without a gap. Each mailbox is told by its server.
+TEST_F(StoreTest, OkAddsAndRemovesTheMailboxesOfTheList) {
+    const struct {
+        const char* what;
+        int stored;                     // mailboxes stored before, "a", "b", ...
+        std::vector<int> list;          // the dialog's list: a stored index, or -1 for one added
+        const char* after;              // the servers stored after OK, in order
+    } cases[] = {
+        {"unchanged", 2, {0, 1}, "a b"},
+        {"one added", 1, {0, -1}, "a new1"},
+        {"the first removed", 3, {1, 2}, "b c"},
+        {"the middle removed, one added", 3, {0, 2, -1}, "a c new2"},
+        {"the only stored one replaced by a new one", 1, {-1}, "new0"},
+        {"all but the last removed", 3, {2}, "c"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Registry = std::make_shared<MemoryRegistry>();
+        auto props = Load();
+        for (int i = 0; i < c.stored; ++i) {
+            TMailboxSettings& m = i ? props->AddMailbox() : props->Mailbox(0);
+            m.SetPop3ServerAddress(std::string(1, static_cast<char>('a' + i)));
+        }
+        TPropertyValues v = PropertyValuesFrom(*props);
+        std::vector<TMailboxValues> list;
+        for (std::size_t i = 0; i < c.list.size(); ++i) {
+            if (c.list[i] >= 0) {
+                list.push_back(v.Mailboxes[c.list[i]]);
+            } else {
+                list.emplace_back();
+                list.back().POPServerEB = "new" + std::to_string(i);
+            }
+        }
+        v.Mailboxes = list;
+        StoreProperties(*props, v);
+        // A second OK, as after a failure halfway, adds and removes nothing more.
+        StoreProperties(*props, v);
+        auto reloaded = Load();
+        std::string after;
+        for (const TMailboxValues& m : PropertyValuesFrom(*reloaded).Mailboxes)
+            after += (after.empty() ? "" : " ") + m.POPServerEB;
+        EXPECT_EQ(after, c.after);
+    }
 }
