@@ -16,23 +16,23 @@
 #include "tray/NotifyForm.win.h"
 #include "tray/TrayStatus.win.h"
 
-bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
+bool TCheckHost::SettingsComplete() { return Settings.Mailbox(0).SettingsComplete(); }
 
 MailAccount TCheckHost::Account() {
     // An account sign-in carries the access token where the password goes; without one the
     // server's refusal is what the user sees.
-    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(),
-            IsAccountSignIn(Settings.SignIn()) ? MailboxAccessToken(Settings, false)
-                                               : Settings.Password()};
+    TMailboxSettings& box = Settings.Mailbox(0);
+    return {box.Pop3ServerAddress(), box.LoginUsername(),
+            IsAccountSignIn(box.SignIn()) ? MailboxAccessToken(box, false) : box.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
-    job->Security = Settings.Security();
-    job->Auth = Pop3AuthOf(Settings.SignIn());
-    if (IsAccountSignIn(Settings.SignIn()))
+    job->Security = Settings.Mailbox(0).Security();
+    job->Auth = Pop3AuthOf(Settings.Mailbox(0).SignIn());
+    if (IsAccountSignIn(Settings.Mailbox(0).SignIn()))
         job->RefreshToken = [this](std::string& token) {
-            token = MailboxAccessToken(Settings, true);
+            token = MailboxAccessToken(Settings.Mailbox(0), true);
             return !token.empty();
         };
     return job;
@@ -72,7 +72,7 @@ void TCheckHost::SaveSeen(const std::string& server, const std::string& userName
 
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
     ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); },
-                      Settings.Pop3ServerAddress());
+                      Settings.Mailbox(0).Pop3ServerAddress());
 }
 
 void TCheckHost::ReportProgramFailure(std::exception_ptr failure) {

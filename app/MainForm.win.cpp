@@ -95,7 +95,7 @@ void TMainForm::ExitClick() {
 
 void TMainForm::PropsCheckTimerTimer() {
     StopTimer(kPropsCheckTimer);
-    if (!Program().Settings->SettingsComplete()) Program().Status.PromptForSettings();
+    if (!Program().Settings->Mailbox(0).SettingsComplete()) Program().Status.PromptForSettings();
 }
 
 // The hour is the timer's: a change of the clock or of summer time neither ends nor lengthens it.

@@ -30,12 +30,20 @@ struct TCredentialBlock {
 
 }  // namespace
 
+namespace {
+
+// False when no such credential exists.
+bool ReadBlock(const std::string& target, TCredentialBlock& block) {
+    if (CredReadW(Wide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) return true;
+    if (GetLastError() != ERROR_NOT_FOUND) RaiseLastOSError("CredReadW");
+    return false;
+}
+
+}  // namespace
+
 std::optional<TSecret> ReadCredential(const std::string& target) {
     TCredentialBlock block;
-    if (!CredReadW(Wide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) {
-        if (GetLastError() == ERROR_NOT_FOUND) return std::nullopt;
-        RaiseLastOSError("CredReadW");
-    }
+    if (!ReadBlock(target, block)) return std::nullopt;
     const auto* bytes = reinterpret_cast<const char*>(block.Credential->CredentialBlob);
     return TSecret(std::string(bytes, bytes ? block.Credential->CredentialBlobSize : 0));
 }
@@ -59,4 +67,18 @@ void DeleteCredential(const std::string& target) {
     if (!CredDeleteW(Wide(target).data(), CRED_TYPE_GENERIC, 0) &&
         GetLastError() != ERROR_NOT_FOUND)
         RaiseLastOSError("CredDeleteW");
+}
+
+void CopyCredential(const std::string& source, const std::string& target) {
+    TCredentialBlock block;
+    if (!ReadBlock(source, block)) return DeleteCredential(target);
+    std::vector<wchar_t> targetName = Wide(target);
+    CREDENTIALW credential{};
+    credential.Type = CRED_TYPE_GENERIC;
+    credential.TargetName = targetName.data();
+    credential.UserName = block.Credential->UserName;
+    credential.Persist = CRED_PERSIST_LOCAL_MACHINE;
+    credential.CredentialBlobSize = block.Credential->CredentialBlobSize;
+    credential.CredentialBlob = block.Credential->CredentialBlob;
+    if (!CredWriteW(&credential, 0)) RaiseLastOSError("CredWriteW");
 }

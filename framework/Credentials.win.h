@@ -23,3 +23,7 @@ void WriteCredential(const std::string& target, const std::string& user, const T
 
 // Removes the credential; nothing happens when there is none. Raises EOSError on other failures.
 void DeleteCredential(const std::string& target);
+
+// Gives target the secret and user name stored under source, or removes target when source holds
+// nothing. Raises EOSError when either cannot be done.
+void CopyCredential(const std::string& source, const std::string& target);

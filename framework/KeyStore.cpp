@@ -11,3 +11,7 @@ std::string CreateKeyFailedMessage(const std::string& keyName) {
 std::string SetDataFailedMessage(const std::string& valueName) {
     return "Failed to set data for '" + valueName + "'";
 }
+
+std::string DeleteKeyFailedMessage(const std::string& keyName) {
+    return "Failed to delete key " + keyName;
+}

@@ -19,6 +19,7 @@ public:
 std::string InvalidDataTypeMessage(const std::string& valueName);  // "Invalid data type for '%s'"
 std::string CreateKeyFailedMessage(const std::string& keyName);    // "Failed to create key %s"
 std::string SetDataFailedMessage(const std::string& valueName);    // "Failed to set data for '%s'"
+std::string DeleteKeyFailedMessage(const std::string& keyName);    // "Failed to delete key %s"
 
 class TKeyStore {
 public:
@@ -53,4 +54,13 @@ public:
     // Removes the value; nothing happens when there is none.
     virtual void DeleteValue(const std::string& name) = 0;
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+    // Gives the sub-key "to" of the current key exactly the values of the sub-key "from" (created
+    // when missing; values that "from" lacks are removed). Raises "Failed to set data for '%s'"
+    // for a value it cannot copy, "Failed to create key %s" when "to" cannot be made; a failure
+    // leaves "to" partly copied.
+    virtual void CopyValues(const std::string& from, const std::string& to) = 0;
+    // Removes a sub-key that has no sub-keys; nothing happens when there is none. Raises
+    // "Failed to delete key %s".
+    virtual void DeleteKey(const std::string& name) = 0;
 };

@@ -2,8 +2,40 @@
 
 #include "framework/RegistryData.h"
 
+#include <algorithm>
+
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegDword == REG_DWORD,
               "the platform's value types");
+
+namespace {
+
+struct TRawValue {
+    std::string Name;
+    DWORD Type;
+    std::string Data;
+};
+
+// Every value of the key with its type and bytes; false when they cannot be read whole (another
+// writer may have enlarged one meanwhile).
+bool ReadAllValues(HKEY key, std::vector<TRawValue>& values) {
+    DWORD count = 0, nameMax = 0, dataMax = 0;
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &nameMax, &dataMax, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    for (DWORD i = 0; i < count; ++i) {
+        TRawValue value{std::string(nameMax + 1, '\0'), REG_NONE, std::string(dataMax, '\0')};
+        DWORD nameSize = nameMax + 1, dataSize = dataMax;
+        if (RegEnumValueA(key, i, &value.Name[0], &nameSize, nullptr, &value.Type,
+                          reinterpret_cast<BYTE*>(&value.Data[0]), &dataSize) != ERROR_SUCCESS)
+            return false;
+        value.Name.resize(nameSize);
+        value.Data.resize(dataSize);
+        values.push_back(std::move(value));
+    }
+    return true;
+}
+
+}  // namespace
 
 TRegistry::TRegistry(HKEY rootKey, REGSAM access) : RootKey(rootKey), Access(access) {}
 
@@ -119,4 +151,36 @@ void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
         RegSetValueExA(Current(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                        sizeof(data)) != ERROR_SUCCESS)
         throw ERegistryException(SetDataFailedMessage(name));
+}
+
+void TRegistry::CopyValues(const std::string& from, const std::string& to) {
+    HKEY key = nullptr;
+    if (!Current() || RegOpenKeyExA(Current(), from.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        throw ERegistryException(SetDataFailedMessage(from));
+    const TRegKey source(key);
+    if (RegCreateKeyExA(Current(), to.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        throw ERegistryException(CreateKeyFailedMessage(to));
+    const TRegKey target(key);
+    std::vector<TRawValue> values, old;
+    if (!ReadAllValues(source.Get(), values) || !ReadAllValues(target.Get(), old))
+        throw ERegistryException(SetDataFailedMessage(from));
+    for (const TRawValue& value : values) {
+        if (RegSetValueExA(target.Get(), value.Name.c_str(), 0, value.Type,
+                           reinterpret_cast<const BYTE*>(value.Data.data()),
+                           static_cast<DWORD>(value.Data.size())) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(value.Name));
+    }
+    for (const TRawValue& stale : old) {
+        const bool kept = std::any_of(values.begin(), values.end(),
+                                      [&](const TRawValue& v) { return v.Name == stale.Name; });
+        if (!kept && RegDeleteValueA(target.Get(), stale.Name.c_str()) != ERROR_SUCCESS)
+            throw ERegistryException(SetDataFailedMessage(stale.Name));
+    }
+}
+
+void TRegistry::DeleteKey(const std::string& name) {
+    const LONG result = Current() ? RegDeleteKeyA(Current(), name.c_str()) : ERROR_INVALID_HANDLE;
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
+        throw ERegistryException(DeleteKeyFailedMessage(name));
 }

@@ -57,6 +57,8 @@ public:
     void WriteString(const std::string& name, const std::string& value) override;
     void WriteInteger(const std::string& name, std::int32_t value) override;
     void DeleteValue(const std::string& name) override;
+    void CopyValues(const std::string& from, const std::string& to) override;
+    void DeleteKey(const std::string& name) override;
 
 private:
     // The whole value with its type; false when there is no current key or no such value.

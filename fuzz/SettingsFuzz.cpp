@@ -50,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TAppProperties again(std::make_unique<MemoryKeyStore>(registry), kKey,
                          {[] { return true; }, [] { return std::string("other"); },
                           [](const std::string&) { return false; }});
-    if (settings.Pop3ServerAddress() != again.Pop3ServerAddress() ||
-        settings.Password() != again.Password() || settings.MailAppPath() != again.MailAppPath() ||
+    if (settings.Mailbox(0).Pop3ServerAddress() != again.Mailbox(0).Pop3ServerAddress() ||
+        settings.Mailbox(0).Password() != again.Mailbox(0).Password() ||
+        settings.MailAppPath() != again.MailAppPath() ||
         settings.RepeatMailInterval() != again.RepeatMailInterval() ||
         settings.UseDialUpNetworking() != again.UseDialUpNetworking())
         std::abort();

@@ -1,27 +1,30 @@
 #include "oauth/MailboxAccount.win.h"
 
 #include <memory>
+#include <vector>
 
 #include "framework/ResourceString.win.h"
 #include "resources/resource.h"
 
-TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn) {
+TOAuthClient MailboxOAuthClient(TMailboxSettings& settings, TSignIn signIn) {
     return OAuthClientFor(signIn == siGoogle ? TAccountProvider::Google : TAccountProvider::Microsoft,
                           [&settings](const std::string& name) {
-                              return settings.MailboxString(name);
+                              return settings.MailboxString(name.c_str());
                           });
 }
 
-TAccountTokens& MailboxAccountTokens(TAppProperties& settings) {
-    // Settings of another key (the tests') get a store of their own, never the access token of
-    // another account.
-    static std::unique_ptr<TAccountTokens> store;
-    if (!store || store->Target() != settings.AccountTarget())
-        store = std::make_unique<TAccountTokens>(settings.AccountTarget());
-    return *store;
+TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings) {
+    // Each mailbox, and the tests' settings of another key, get a store of their own, never the
+    // access token of another account.
+    static std::vector<std::unique_ptr<TAccountTokens>> stores;
+    const std::string target = settings.AccountTarget();
+    for (const auto& store : stores)
+        if (store->Target() == target) return *store;
+    stores.push_back(std::make_unique<TAccountTokens>(target));
+    return *stores.back();
 }
 
-std::string MailboxAccessToken(TAppProperties& settings, bool renew) {
+std::string MailboxAccessToken(TMailboxSettings& settings, bool renew) {
     TSecret token;
     std::string detail;
     if (MailboxAccountTokens(settings).AccessToken(MailboxOAuthClient(settings, settings.SignIn()),

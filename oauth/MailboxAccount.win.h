@@ -5,16 +5,16 @@
 #include <string>
 
 #include "oauth/AccountTokens.win.h"
-#include "settings/AppProperties.h"
+#include "settings/MailboxSettings.h"
 
 // The provider data for an account sign-in, with the mailbox's own settings in its place.
-TOAuthClient MailboxOAuthClient(TAppProperties& settings, TSignIn signIn);
+TOAuthClient MailboxOAuthClient(TMailboxSettings& settings, TSignIn signIn);
 
-// The tokens of the mailbox's account; one store for the program's run.
-TAccountTokens& MailboxAccountTokens(TAppProperties& settings);
+// The tokens of the mailbox's account; one store per credential for the program's run.
+TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings);
 
 // The access token for a check, or empty when there is none to be had.
-std::string MailboxAccessToken(TAppProperties& settings, bool renew);
+std::string MailboxAccessToken(TMailboxSettings& settings, bool renew);
 
 // What the user is told when a sign-in ended with this failure.
 std::string SignInFailureText(const TSignInOutcome& outcome);

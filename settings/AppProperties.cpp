@@ -8,9 +8,6 @@ const char kMailbox[] = "Mailbox";
 const char kNotification[] = "Notification";
 const char kGeneral[] = "General";
 
-const char kPop3ServerAddress[] = "Pop3 Server Address";
-const char kLoginUsername[] = "Login Username";
-const char kPassword[] = "Password";
 const char kShowMessageWindow[] = "Show Window";
 const char kPlaySoundEnabled[] = "Play Sound";
 const char kUseDefaultSound[] = "Default Sound";
@@ -21,24 +18,35 @@ const char kMailAppCommandLineParameter[] = "Mail App Command Line Parameter";
 const char kRepeatMailCheck[] = "Repeat Mail Check";
 const char kRepeatMailInterval[] = "Repeat Mail Interval";
 const char kUseDialUpNetworking[] = "Use Dial-up Networking";
-const char kSecurity[] = "Security";
-const char kSignIn[] = "Sign-in";
 const char kOnlyNewMail[] = "Only New Mail";
 const char kWindowsNotification[] = "Windows Notification";
 const char kQuietHours[] = "Quiet Hours";
 const char kQuietFrom[] = "Quiet From";
 const char kQuietTo[] = "Quiet To";
+// In the General section while a mailbox is being removed: the number of the section that the
+// list leaves out ("Mailbox" is 1, "Mailbox 2" is 2, ...).
+const char kRemovingMailbox[] = "Removing Mailbox";
+const char* const kSecretSuffixes[] = {"", ":Account"};
+
+std::string SectionName(std::size_t index) {
+    return index == 0 ? kMailbox : kMailbox + (" " + std::to_string(index + 1));
+}
 
 }  // namespace
 
 TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::string& keyPath,
                                TSettingsEnvironment environment)
     : Registry(std::move(store), keyPath), Environment(std::move(environment)) {
-    Put(FPop3ServerAddress, LoadString(kMailbox, kPop3ServerAddress, ""));
-    Put(FLoginUsername, LoadString(kMailbox, kLoginUsername, ""));
-    LoadPassword();
-    FSecurity = SecurityModeOf(Registry.ReadInteger(kMailbox, kSecurity, smNone));
-    FSignIn = SignInOf(Registry.ReadInteger(kMailbox, kSignIn, siPassword));
+    try {
+        FinishRemoval();
+    } catch (const Exception&) {
+        // The list is whole all the same; the next change of it tries again.
+    }
+    for (std::string& section : MailboxSections()) {
+        FMailboxes.push_back(
+            std::make_unique<TMailboxSettings>(Registry, Environment, std::move(section)));
+        FMailboxes.back()->Load();
+    }
 
     FShowMessageWindow = Registry.ReadBool(kNotification, kShowMessageWindow, true);
     FPlaySoundEnabled = Registry.ReadBool(kNotification, kPlaySoundEnabled, true);
@@ -84,26 +92,6 @@ void TAppProperties::LoadMailAppPath() {
     }
 }
 
-std::string TAppProperties::PasswordTarget() const {
-    const std::string& path = Registry.BaseKeyPath;
-    return path.substr(path.find_last_of('\\') + 1) + ":" + kMailbox;
-}
-
-// A plain "Password" from before is read while no credential exists, and goes at the next OK.
-void TAppProperties::LoadPassword() {
-    if (Environment.ReadSecret) {
-        try {
-            if (const std::optional<TSecret> stored = Environment.ReadSecret(PasswordTarget())) {
-                Put(FPassword, stored->Value());
-                return;
-            }
-        } catch (const Exception&) {
-            // A credential store that cannot be read must not stop start-up.
-        }
-    }
-    Put(FPassword, LoadString(kMailbox, kPassword, ""));
-}
-
 std::string TAppProperties::Get(const std::string& field) const {
     std::lock_guard<std::mutex> lock(StringsLock);
     return field;
@@ -112,32 +100,6 @@ std::string TAppProperties::Get(const std::string& field) const {
 void TAppProperties::Put(std::string& field, std::string value) {
     std::lock_guard<std::mutex> lock(StringsLock);
     field = std::move(value);
-}
-
-void TAppProperties::SetPop3ServerAddress(const std::string& value) {
-    Put(FPop3ServerAddress, value);
-    Registry.WriteString(kMailbox, kPop3ServerAddress, value);
-}
-
-void TAppProperties::SetLoginUsername(const std::string& value) {
-    Put(FLoginUsername, value);
-    Registry.WriteString(kMailbox, kLoginUsername, value);
-}
-
-void TAppProperties::SetPassword(const std::string& value) {
-    Put(FPassword, value);
-    if (Environment.WriteSecret) {
-        try {
-            Environment.WriteSecret(PasswordTarget(), LoginUsername(), TSecret(value));
-            Registry.DeleteValue(kMailbox, kPassword);
-            return;
-        } catch (const ERegistryException&) {
-            throw;
-        } catch (const Exception&) {
-            // No credential store to be had: the registry, as the settings always were.
-        }
-    }
-    Registry.WriteString(kMailbox, kPassword, value);
 }
 
 void TAppProperties::SetOnlyNewMail(bool value) {
@@ -195,16 +157,6 @@ void TAppProperties::SetUseDialUpNetworking(bool value) {
     Registry.WriteBool(kGeneral, kUseDialUpNetworking, value);
 }
 
-void TAppProperties::SetSecurity(TSecurityMode value) {
-    FSecurity = value;
-    Registry.WriteInteger(kMailbox, kSecurity, value);
-}
-
-void TAppProperties::SetSignIn(TSignIn value) {
-    FSignIn = value;
-    Registry.WriteInteger(kMailbox, kSignIn, value);
-}
-
 void TAppProperties::SetWindowsNotification(bool value) {
     FWindowsNotification = value;
     Registry.WriteBool(kNotification, kWindowsNotification, value);
@@ -225,27 +177,94 @@ void TAppProperties::SetQuietTo(const std::string& value) {
     Registry.WriteString(kNotification, kQuietTo, value);
 }
 
-bool TAppProperties::SettingsComplete() const {
-    if (IsAccountSignIn(FSignIn)) {
-        {
-            std::lock_guard<std::mutex> lock(StringsLock);
-            if (FPop3ServerAddress.empty() || FLoginUsername.empty()) return false;
-        }
-        return Environment.ReadSecret && Environment.ReadSecret(AccountTarget()).has_value();
-    }
-    std::lock_guard<std::mutex> lock(StringsLock);
-    return !FPop3ServerAddress.empty() && !FLoginUsername.empty() && !FPassword.empty();
-}
-
-std::string TAppProperties::MailboxString(const std::string& name) {
-    try {
-        return Registry.ReadString(kMailbox, name.c_str(), "");
-    } catch (const ERegistryException&) {
-        return {};
-    }
-}
-
 bool TAppProperties::MailAppExists() const {
     const std::string path = MailAppPath();
     return !path.empty() && Environment.FileExists(path);
+}
+
+std::int32_t TAppProperties::IntervalOf(std::size_t index) const {
+    return Mailbox(index).OwnInterval().value_or(RepeatMailInterval());
+}
+
+std::vector<std::string> TAppProperties::MailboxSections() {
+    std::vector<std::string> sections{kMailbox};
+    while (Registry.SectionExists(SectionName(sections.size()).c_str()))
+        sections.push_back(SectionName(sections.size()));
+    const std::int32_t removing = Registry.ReadInteger(kGeneral, kRemovingMailbox, 0);
+    if (sections.size() > 1 && removing >= 1 &&
+        static_cast<std::size_t>(removing) <= sections.size())
+        sections.erase(sections.begin() + (removing - 1));
+    return sections;
+}
+
+// The list leaves out the marked section. Each mailbox after it is copied into it, then the
+// mark moves on to the copied mailbox's old section in one write: the copy shows from then on,
+// the original no longer. Every step leaves the list whole, and a step that fails is simply done
+// again from the mark.
+void TAppProperties::FinishRemoval() {
+    const std::int32_t number = Registry.ReadInteger(kGeneral, kRemovingMailbox, 0);
+    if (number < 1) return;
+    std::size_t index = static_cast<std::size_t>(number - 1);
+    if (index == 0 && !Registry.SectionExists(SectionName(1).c_str())) {
+        // Nothing to move and nothing to remove: the one mailbox stays.
+        Registry.DeleteValue(kGeneral, kRemovingMailbox);
+        return;
+    }
+    for (; Registry.SectionExists(SectionName(index + 1).c_str()); ++index) {
+        const std::string from = SectionName(index + 1), to = SectionName(index);
+        Registry.CopySection(from.c_str(), to.c_str());
+        if (Environment.CopySecret) {
+            for (const char* suffix : kSecretSuffixes)
+                Environment.CopySecret(TMailboxSettings::TargetOf(Registry, from) + suffix,
+                                       TMailboxSettings::TargetOf(Registry, to) + suffix);
+        }
+        Registry.WriteIntegerOrRaise(kGeneral, kRemovingMailbox,
+                                     static_cast<std::int32_t>(index + 2));
+    }
+    const std::string last = SectionName(index);
+    if (Environment.DeleteSecret) {
+        for (const char* suffix : kSecretSuffixes)
+            Environment.DeleteSecret(TMailboxSettings::TargetOf(Registry, last) + suffix);
+    }
+    Registry.DeleteSection(last.c_str());
+    Registry.DeleteValue(kGeneral, kRemovingMailbox);
+}
+
+void TAppProperties::Resection() {
+    const std::vector<std::string> sections = MailboxSections();
+    for (std::size_t i = 0; i < FMailboxes.size() && i < sections.size(); ++i)
+        FMailboxes[i]->FSection = sections[i];
+}
+
+TMailboxSettings& TAppProperties::AddMailbox() {
+    FinishRemoval();
+    Resection();
+    const std::string section = SectionName(FMailboxes.size());
+    if (Environment.DeleteSecret) {
+        try {
+            for (const char* suffix : kSecretSuffixes)
+                Environment.DeleteSecret(TMailboxSettings::TargetOf(Registry, section) + suffix);
+        } catch (const Exception&) {
+            // A store that cannot be reached has no credential of the new mailbox to read.
+        }
+    }
+    Registry.CreateSection(section.c_str());
+    FMailboxes.push_back(std::make_unique<TMailboxSettings>(Registry, Environment, section));
+    return *FMailboxes.back();
+}
+
+void TAppProperties::RemoveMailbox(std::size_t index) {
+    if (FMailboxes.size() < 2 || index >= FMailboxes.size()) return;
+    FinishRemoval();
+    Resection();
+    // From this write on the mailbox is gone from the list; the rest only moves the others.
+    Registry.WriteIntegerOrRaise(kGeneral, kRemovingMailbox, static_cast<std::int32_t>(index + 1));
+    FMailboxes.erase(FMailboxes.begin() + static_cast<std::ptrdiff_t>(index));
+    try {
+        FinishRemoval();
+    } catch (const Exception&) {
+        Resection();
+        throw;
+    }
+    Resection();
 }

@@ -12,5 +12,6 @@ std::unique_ptr<TAppProperties> CreateAppProperties(std::function<bool()> dialUp
     return std::make_unique<TAppProperties>(
         std::make_unique<TRegistry>(HKEY_CURRENT_USER, KEY_READ | KEY_WRITE), keyPath,
         TSettingsEnvironment{std::move(dialUpAvailable), FindDefaultMailProgram,
-                             MailProgramExists, ReadCredential, WriteCredential});
+                             MailProgramExists, ReadCredential, WriteCredential,
+                             CopyCredential, DeleteCredential});
 }

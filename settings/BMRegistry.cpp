@@ -80,6 +80,11 @@ void TBMRegistry::WriteInteger(const char* section, const char* name,
     });
 }
 
+void TBMRegistry::WriteIntegerOrRaise(const char* section, const char* name,
+                                      std::int32_t value) {
+    WriteValue(section, [&] { Store->WriteInteger(name, value); });
+}
+
 void TBMRegistry::DeleteValue(const char* section, const char* name) {
     if (!Store->KeyExists(section)) return;
     TSectionScope scope(*Store, section);

@@ -30,10 +30,19 @@ public:
     std::int32_t ReadInteger(const char* section, const char* name,
                              std::int32_t defaultValue);
     void WriteInteger(const char* section, const char* name, std::int32_t value);
+    // The same where a refused write matters: it raises "Failed to set data for '%s'".
+    void WriteIntegerOrRaise(const char* section, const char* name, std::int32_t value);
     // Removes the value, when the section and the value exist.
     void DeleteValue(const char* section, const char* name);
     bool ReadBool(const char* section, const char* name, bool defaultValue);
     void WriteBool(const char* section, const char* name, bool value);
+
+    bool SectionExists(const char* section) { return Store->KeyExists(section); }
+    // Raises "Failed to create key %s".
+    void CreateSection(const char* section) { Store->CreateKey(section); }
+    // The key store's CopyValues and DeleteKey, for sections.
+    void CopySection(const char* from, const char* to) { Store->CopyValues(from, to); }
+    void DeleteSection(const char* section) { Store->DeleteKey(section); }
 
     const std::string BaseKeyPath;
 

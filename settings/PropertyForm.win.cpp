@@ -14,6 +14,7 @@
 #include "mailprogram/MailProgram.win.h"
 #include "oauth/MailboxAccount.win.h"
 #include "resources/resource.h"
+#include "settings/AppProperties.h"
 #include "settings/ProviderPresets.h"
 
 namespace {

@@ -69,16 +69,16 @@ TEST_F(AppPropertiesTest, StringOfAnotherTypeTakesItsDefaultAndTheLoadGoesOn) {
     Section("General")["Repeat Mail Interval"] = MemoryRegistry::Integer(5);
 
     auto props = Load();
-    EXPECT_EQ(props->Pop3ServerAddress(), "");
-    EXPECT_EQ(props->Password(), "pw");
+    EXPECT_EQ(props->Mailbox(0).Pop3ServerAddress(), "");
+    EXPECT_EQ(props->Mailbox(0).Password(), "pw");
     EXPECT_EQ(props->RepeatMailInterval(), 5);
     // The mail program's default is the one searched for, and storing it mends the value.
     EXPECT_EQ(props->MailAppPath(), "C:\\Mail\\mail.exe");
     EXPECT_EQ(Section("Notification").at("Mail App Path").type, MemoryRegistry::Sz);
 
-    props->SetPop3ServerAddress("pop.example");
+    props->Mailbox(0).SetPop3ServerAddress("pop.example");
     EXPECT_EQ(Section("Mailbox").at("Pop3 Server Address").type, MemoryRegistry::Sz);
-    EXPECT_EQ(Load()->Pop3ServerAddress(), "pop.example");
+    EXPECT_EQ(Load()->Mailbox(0).Pop3ServerAddress(), "pop.example");
 }
 
 TEST_F(AppPropertiesTest, RegistryLayerStillRaisesForAStringOfAnotherType) {
@@ -96,7 +96,7 @@ TEST_F(AppPropertiesTest, KeyThatCannotBeOpenedReadsDefaultsAndSettersReportThei
     Registry->refuseOpen = true;
     DialUp = true;
     auto props = Load();
-    EXPECT_FALSE(props->SettingsComplete());
+    EXPECT_FALSE(props->Mailbox(0).SettingsComplete());
     EXPECT_TRUE(props->ShowMessageWindow());
     EXPECT_FALSE(props->StartMailApp());
     EXPECT_EQ(props->RepeatMailInterval(), 10);
@@ -105,12 +105,12 @@ TEST_F(AppPropertiesTest, KeyThatCannotBeOpenedReadsDefaultsAndSettersReportThei
     EXPECT_TRUE(Registry->keys.empty());
 
     try {
-        props->SetPassword("secret");
+        props->Mailbox(0).SetPassword("secret");
         FAIL() << "no error";
     } catch (const ERegistryException& e) {
         EXPECT_EQ(e.Message, "Failed to create key Mailbox");
     }
-    EXPECT_EQ(props->Password(), "secret");
+    EXPECT_EQ(props->Mailbox(0).Password(), "secret");
     // A section that cannot be created is reported for booleans and integers too.
     EXPECT_THROW(props->SetRepeatMailInterval(3), ERegistryException);
     EXPECT_EQ(props->RepeatMailInterval(), 3);
@@ -150,7 +150,7 @@ TEST_F(AppPropertiesTest, DialUpDefaultAppliesOnlyWhileNothingIsStored) {
 }
 
 TEST_F(AppPropertiesTest, SecurityIsNoneUnlessAModeIsStored) {
-    EXPECT_EQ(Load()->Security(), smNone) << "absent";
+    EXPECT_EQ(Load()->Mailbox(0).Security(), smNone) << "absent";
     const std::pair<MemoryRegistry::Value, TSecurityMode> stored[] = {
         {MemoryRegistry::Integer(0), smNone},  {MemoryRegistry::Integer(1), smSTLS},
         {MemoryRegistry::Integer(2), smTLS},   {MemoryRegistry::Integer(3), smNone},
@@ -158,16 +158,16 @@ TEST_F(AppPropertiesTest, SecurityIsNoneUnlessAModeIsStored) {
     };
     for (const auto& [value, mode] : stored) {
         Section("Mailbox")["Security"] = value;
-        EXPECT_EQ(Load()->Security(), mode) << value.data;
+        EXPECT_EQ(Load()->Mailbox(0).Security(), mode) << value.data;
     }
 
-    Load()->SetSecurity(smTLS);
+    Load()->Mailbox(0).SetSecurity(smTLS);
     EXPECT_EQ(Section("Mailbox").at("Security").data, MemoryRegistry::Integer(2).data);
-    EXPECT_EQ(Load()->Security(), smTLS);
+    EXPECT_EQ(Load()->Mailbox(0).Security(), smTLS);
 }
 
 TEST_F(AppPropertiesTest, SignInIsThePasswordUnlessAnotherIsStored) {
-    EXPECT_EQ(Load()->SignIn(), siPassword) << "absent";
+    EXPECT_EQ(Load()->Mailbox(0).SignIn(), siPassword) << "absent";
     const std::pair<MemoryRegistry::Value, TSignIn> stored[] = {
         {MemoryRegistry::Integer(1), siPlain},     {MemoryRegistry::Integer(2), siMicrosoft},
         {MemoryRegistry::Integer(3), siGoogle},    {MemoryRegistry::Integer(4), siPassword},
@@ -175,9 +175,9 @@ TEST_F(AppPropertiesTest, SignInIsThePasswordUnlessAnotherIsStored) {
     };
     for (const auto& [value, signIn] : stored) {
         Section("Mailbox")["Sign-in"] = value;
-        EXPECT_EQ(Load()->SignIn(), signIn) << value.data;
+        EXPECT_EQ(Load()->Mailbox(0).SignIn(), signIn) << value.data;
     }
-    Load()->SetSignIn(siMicrosoft);
+    Load()->Mailbox(0).SetSignIn(siMicrosoft);
     EXPECT_EQ(Section("Mailbox").at("Sign-in").data, MemoryRegistry::Integer(2).data);
 }
 
@@ -203,23 +203,23 @@ TEST_F(AppPropertiesTest, ThePasswordLivesInTheCredentialStoreOnceOneIsWritten) 
                 }});
     };
     Section("Mailbox")["Password"] = {MemoryRegistry::Sz, std::string("from before\0", 12)};
-    EXPECT_EQ(load()->Password(), "from before");
-    EXPECT_EQ(load()->PasswordTarget(), "Test:Mailbox");
+    EXPECT_EQ(load()->Mailbox(0).Password(), "from before");
+    EXPECT_EQ(load()->Mailbox(0).PasswordTarget(), "Test:Mailbox");
 
     auto props = load();
-    props->SetLoginUsername("jo@example.org");
-    props->SetPassword("typed");
+    props->Mailbox(0).SetLoginUsername("jo@example.org");
+    props->Mailbox(0).SetPassword("typed");
     EXPECT_EQ(credentials["Test:Mailbox"], (std::pair<std::string, std::string>{"jo@example.org", "typed"}));
     EXPECT_EQ(Section("Mailbox").count("Password"), 0u);
-    EXPECT_EQ(load()->Password(), "typed");
+    EXPECT_EQ(load()->Mailbox(0).Password(), "typed");
 
     // A credential wins over a plain value that something else wrote.
     Section("Mailbox")["Password"] = {MemoryRegistry::Sz, std::string("stale\0", 6)};
-    EXPECT_EQ(load()->Password(), "typed");
+    EXPECT_EQ(load()->Mailbox(0).Password(), "typed");
 
     refuse = true;
-    EXPECT_EQ(load()->Password(), "stale");
-    load()->SetPassword("kept");
+    EXPECT_EQ(load()->Mailbox(0).Password(), "stale");
+    load()->Mailbox(0).SetPassword("kept");
     EXPECT_EQ(Section("Mailbox").at("Password").data, std::string("kept\0", 5));
 }
 
@@ -237,16 +237,16 @@ TEST_F(AppPropertiesTest, NoBalloonAndNoQuietHoursUntilTheyAreChosen) {
 
 TEST_F(AppPropertiesTest, SettingsCompleteNeedsServerUserAndPasswordAndNothingElse) {
     auto props = Load();
-    props->SetPop3ServerAddress("pop.example");
-    props->SetLoginUsername("ann");
-    EXPECT_FALSE(props->SettingsComplete());
-    props->SetPassword(" ");
-    EXPECT_TRUE(props->SettingsComplete());
+    props->Mailbox(0).SetPop3ServerAddress("pop.example");
+    props->Mailbox(0).SetLoginUsername("ann");
+    EXPECT_FALSE(props->Mailbox(0).SettingsComplete());
+    props->Mailbox(0).SetPassword(" ");
+    EXPECT_TRUE(props->Mailbox(0).SettingsComplete());
     props->SetRepeatMailInterval(0);
     props->SetWaveFilePath("C:\\missing.wav");
-    EXPECT_TRUE(props->SettingsComplete());
-    props->SetLoginUsername("");
-    EXPECT_FALSE(props->SettingsComplete());
+    EXPECT_TRUE(props->Mailbox(0).SettingsComplete());
+    props->Mailbox(0).SetLoginUsername("");
+    EXPECT_FALSE(props->Mailbox(0).SettingsComplete());
 }
 
 TEST_F(AppPropertiesTest, MailAppExistsTestsTheConfiguredPath) {
@@ -263,19 +263,137 @@ TEST_F(AppPropertiesTest, MailAppExistsTestsTheConfiguredPath) {
 TEST_F(AppPropertiesTest, StringReadOnAnotherThreadIsTheOldOrTheNewTextWhole) {
     auto props = Load();
     const std::string a(200, 'a'), b(300, 'b');
-    props->SetPassword(a);
+    props->Mailbox(0).SetPassword(a);
     std::atomic<bool> done{false};
     std::atomic<int> torn{0};
     std::thread reader([&] {
         while (!done) {
-            const std::string seen = props->Password();
+            const std::string seen = props->Mailbox(0).Password();
             if (seen != a && seen != b) ++torn;
         }
     });
-    for (int i = 0; i < 20000; ++i) props->SetPassword(i % 2 ? a : b);
+    for (int i = 0; i < 20000; ++i) props->Mailbox(0).SetPassword(i % 2 ? a : b);
     done = true;
     reader.join();
     EXPECT_EQ(torn, 0);
 }
 
 }  // namespace
+
+// Several mailboxes: "Mailbox", "Mailbox 2", ... with the credentials under the section's name.
+class MailboxListTest : public AppPropertiesTest {
+protected:
+    std::unique_ptr<TAppProperties> LoadWithCredentials() {
+        return std::make_unique<TAppProperties>(
+            std::make_unique<MemoryKeyStore>(Registry), kKey,
+            TSettingsEnvironment{
+                [] { return false; }, [] { return std::string(); },
+                [](const std::string&) { return false; },
+                [this](const std::string& target) -> std::optional<TSecret> {
+                    if (!Credentials.count(target)) return std::nullopt;
+                    return TSecret(Credentials[target]);
+                },
+                [this](const std::string& target, const std::string&, const TSecret& secret) {
+                    Credentials[target] = secret.Value();
+                },
+                [this](const std::string& from, const std::string& to) {
+                    if (Credentials.count(from))
+                        Credentials[to] = Credentials[from];
+                    else
+                        Credentials.erase(to);
+                },
+                [this](const std::string& target) { Credentials.erase(target); }});
+    }
+    // Three mailboxes named A, B and C, each with its password and A with an account's token.
+    void StoreThree() {
+        auto props = LoadWithCredentials();
+        for (const char* name : {"A", "B", "C"}) {
+            TMailboxSettings& box = props->MailboxCount() == 1 && props->Mailbox(0).Name().empty()
+                                        ? props->Mailbox(0)
+                                        : props->AddMailbox();
+            box.SetName(name);
+            box.SetPassword(std::string("pw") + name);
+        }
+        Credentials["Test:Mailbox:Account"] = "tokenA";
+    }
+    // Each mailbox as "<name>/<password>", checked against the credentials of its section.
+    static std::string List(TAppProperties& props) {
+        std::string list;
+        for (std::size_t i = 0; i < props.MailboxCount(); ++i)
+            list += props.Mailbox(i).Name() + "/" + props.Mailbox(i).Password() + " ";
+        return list;
+    }
+
+    std::map<std::string, std::string> Credentials;
+};
+
+TEST_F(MailboxListTest, SiblingKeysEndAtTheFirstMissingNumberAndTakeTheGeneralInterval) {
+    Section("Mailbox")["Login Username"] = {MemoryRegistry::Sz, "ann"};
+    Section("Mailbox")["Pop3 Server Address"] = {MemoryRegistry::Sz, "pop.home"};
+    Section("Mailbox 2")["Name"] = {MemoryRegistry::Sz, "Work"};
+    Section("Mailbox 2")["Repeat Mail Interval"] = MemoryRegistry::Integer(3);
+    Section("Mailbox 4")["Name"] = {MemoryRegistry::Sz, "Lost"};
+    Section("General")["Repeat Mail Interval"] = MemoryRegistry::Integer(7);
+
+    auto props = Load();
+    ASSERT_EQ(props->MailboxCount(), 2u);
+    EXPECT_EQ(props->Mailbox(0).Title(), "ann@pop.home");
+    EXPECT_EQ(props->Mailbox(1).Title(), "Work");
+    EXPECT_EQ(props->Mailbox(1).PasswordTarget(), "Test:Mailbox 2");
+    EXPECT_EQ(props->IntervalOf(0), 7);
+    EXPECT_EQ(props->IntervalOf(1), 3);
+
+    props->Mailbox(1).SetOwnInterval(std::nullopt);
+    props->Mailbox(1).SetName("");
+    EXPECT_EQ(Section("Mailbox 2").count("Repeat Mail Interval"), 0u);
+    EXPECT_EQ(Section("Mailbox 2").count("Name"), 0u);
+    EXPECT_EQ(props->AddMailbox().Section(), "Mailbox 3");
+    EXPECT_TRUE(HasSection("Mailbox 3"));
+    EXPECT_EQ(Load()->MailboxCount(), 4u) << "the new key joins the old fourth to the list";
+}
+
+TEST_F(MailboxListTest, RemovedMailboxTakesItsCredentialsAndTheOthersMoveDownWithTheirs) {
+    StoreThree();
+    auto props = LoadWithCredentials();
+    props->RemoveMailbox(0);
+    EXPECT_EQ(List(*props), "B/pwB C/pwC ");
+    EXPECT_EQ(props->Mailbox(0).Section(), "Mailbox");
+    EXPECT_EQ(List(*LoadWithCredentials()), "B/pwB C/pwC ");
+    EXPECT_FALSE(HasSection("Mailbox 3"));
+    EXPECT_EQ(Credentials, (std::map<std::string, std::string>{{"Test:Mailbox", "pwB"},
+                                                               {"Test:Mailbox 2", "pwC"}}));
+    EXPECT_EQ(Section("General").count("Removing Mailbox"), 0u);
+
+    props->RemoveMailbox(1);
+    props->RemoveMailbox(0);  // the last one stays
+    EXPECT_EQ(List(*LoadWithCredentials()), "B/pwB ");
+    EXPECT_FALSE(HasSection("Mailbox 2"));
+}
+
+// A store that refuses from its Nth write on, at every N: the list read then, by a load that
+// cannot mend it and by one that can, is the list before or the list after, never a mailbox
+// lost or shown twice, and the mended store keeps no key or credential beyond the list.
+TEST_F(MailboxListTest, RemovalInterruptedAtAnyWriteLeavesNoGapAndNoDuplicate) {
+    for (int allowed = 0;; ++allowed) {
+        Registry->keys.clear();
+        Credentials.clear();
+        StoreThree();
+        auto props = LoadWithCredentials();
+        Registry->writesLeft = allowed;
+        bool failed = false;
+        try {
+            props->RemoveMailbox(1);
+        } catch (const Exception&) {
+            failed = true;
+        }
+        const std::string before = "A/pwA B/pwB C/pwC ", after = "A/pwA C/pwC ";
+        EXPECT_EQ(List(*props), failed && allowed == 0 ? before : after) << allowed;
+        const std::string refused = List(*LoadWithCredentials());
+        EXPECT_TRUE(refused == before || refused == after) << allowed << ": " << refused;
+        Registry->writesLeft = -1;
+        EXPECT_EQ(List(*LoadWithCredentials()), refused) << allowed;
+        EXPECT_EQ(HasSection("Mailbox 3"), refused == before) << allowed;
+        EXPECT_EQ(Credentials.size(), refused == before ? 4u : 3u) << allowed;
+        if (!failed) break;
+    }
+}

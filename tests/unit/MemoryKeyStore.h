@@ -25,6 +25,7 @@ struct MemoryRegistry {
     bool refuseWrites = false;
     std::string refuseValue;          // the name of one value whose writes are refused
     std::vector<std::string> writes;  // names of the values written, in order
+    int writesLeft = -1;              // when not negative: the writes allowed before all refused
 
     static Value Integer(std::int32_t v) {
         std::string data(4, '\0');
@@ -84,6 +85,23 @@ public:
     void DeleteValue(const std::string& name) override {
         if (!Current().empty()) R->keys[Current()].erase(name);
     }
+    void CopyValues(const std::string& from, const std::string& to) override {
+        const MemoryRegistry::Values source = R->keys.at(Current() + "\\" + from);
+        CreateKey(to);
+        EnterSubKey(to);
+        struct Leave {
+            MemoryKeyStore* store;
+            ~Leave() { store->LeaveSubKey(); }
+        } leave{this};
+        for (const auto& [name, value] : source) Write(name, value);
+        MemoryRegistry::Values& target = R->keys[Current()];
+        for (auto it = target.begin(); it != target.end();)
+            it = source.count(it->first) ? std::next(it) : target.erase(it);
+    }
+    void DeleteKey(const std::string& name) override {
+        if (R->refuseWrites) throw ERegistryException(DeleteKeyFailedMessage(name));
+        R->keys.erase(Current() + "\\" + name);
+    }
 
 private:
     std::string Current() const { return Entered.empty() ? Opened : Entered.back(); }
@@ -94,8 +112,9 @@ private:
         return value == key->second.end() ? nullptr : &value->second;
     }
     void Write(const std::string& name, MemoryRegistry::Value value) {
-        if (R->refuseWrites || name == R->refuseValue || Current().empty())
+        if (R->refuseWrites || name == R->refuseValue || Current().empty() || R->writesLeft == 0)
             throw ERegistryException(SetDataFailedMessage(name));
+        if (R->writesLeft > 0) --R->writesLeft;
         R->keys[Current()][name] = std::move(value);
         R->writes.push_back(name);
     }

@@ -55,10 +55,10 @@ protected:
 TEST_F(AppPropertiesRegistry, FirstStartCreatesTheKeyAndStoresOnlyTheMailProgram) {
     auto props = Load();
     EXPECT_TRUE(RawKeyExists(HKEY_CURRENT_USER, kKey));
-    EXPECT_EQ(props->Pop3ServerAddress(), "");
-    EXPECT_EQ(props->LoginUsername(), "");
-    EXPECT_EQ(props->Password(), "");
-    EXPECT_FALSE(props->SettingsComplete());
+    EXPECT_EQ(props->Mailbox(0).Pop3ServerAddress(), "");
+    EXPECT_EQ(props->Mailbox(0).LoginUsername(), "");
+    EXPECT_EQ(props->Mailbox(0).Password(), "");
+    EXPECT_FALSE(props->Mailbox(0).SettingsComplete());
     EXPECT_TRUE(props->ShowMessageWindow());
     EXPECT_TRUE(props->PlaySoundEnabled());
     EXPECT_TRUE(props->UseDefaultSound());
@@ -68,7 +68,7 @@ TEST_F(AppPropertiesRegistry, FirstStartCreatesTheKeyAndStoresOnlyTheMailProgram
     EXPECT_TRUE(props->RepeatMailCheck());
     EXPECT_EQ(props->RepeatMailInterval(), 10);
     EXPECT_FALSE(props->UseDialUpNetworking());
-    EXPECT_EQ(props->Security(), smNone);
+    EXPECT_EQ(props->Mailbox(0).Security(), smNone);
 
     const std::string found = FindDefaultMailProgram();
     EXPECT_EQ(props->MailAppPath(), found);
@@ -91,16 +91,16 @@ TEST_F(AppPropertiesRegistry, BooleansAndIntegersOfTheWrongTypeOrSizeReadAsDefau
     EXPECT_FALSE(props->StartMailApp());
     EXPECT_TRUE(props->RepeatMailCheck());
     EXPECT_EQ(props->RepeatMailInterval(), 10);
-    EXPECT_EQ(props->Security(), smNone);
+    EXPECT_EQ(props->Mailbox(0).Security(), smNone);
 }
 
 TEST_F(AppPropertiesRegistry, StringOfAnotherTypeReadsEmptyAndItsSetterStoresAProperOne) {
     Put("Mailbox", "Pop3 Server Address", REG_DWORD, DwordData(1));
     Put("Mailbox", "Login Username", REG_SZ, "ann");
     auto props = Load();
-    EXPECT_EQ(props->Pop3ServerAddress(), "");
-    EXPECT_EQ(props->LoginUsername(), "ann");
-    props->SetPop3ServerAddress("pop.example");
+    EXPECT_EQ(props->Mailbox(0).Pop3ServerAddress(), "");
+    EXPECT_EQ(props->Mailbox(0).LoginUsername(), "ann");
+    props->Mailbox(0).SetPop3ServerAddress("pop.example");
     ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
 }
 
@@ -115,9 +115,9 @@ TEST_F(AppPropertiesRegistry, StoredValuesAreReadAsTheyAre) {
     Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(DWORD(-5)));
     Put("General", "Use Dial-up Networking", REG_DWORD, DwordData(0));
     auto props = Load(true);
-    EXPECT_EQ(props->Password(), "");
-    EXPECT_EQ(props->LoginUsername(), "ann");
-    EXPECT_EQ(props->Pop3ServerAddress(), "pop.example");
+    EXPECT_EQ(props->Mailbox(0).Password(), "");
+    EXPECT_EQ(props->Mailbox(0).LoginUsername(), "ann");
+    EXPECT_EQ(props->Mailbox(0).Pop3ServerAddress(), "pop.example");
     EXPECT_EQ(props->WaveFilePath(), "%WINDIR%\\ding.wav");
     EXPECT_TRUE(props->ShowMessageWindow());
     EXPECT_FALSE(props->UseDefaultSound());
@@ -131,9 +131,9 @@ TEST_F(AppPropertiesRegistry, StoredValuesAreReadAsTheyAre) {
 
 TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     auto props = Load();
-    props->SetPop3ServerAddress("pop.example");
-    props->SetLoginUsername("ann");
-    props->SetPassword(" ");
+    props->Mailbox(0).SetPop3ServerAddress("pop.example");
+    props->Mailbox(0).SetLoginUsername("ann");
+    props->Mailbox(0).SetPassword(" ");
     props->SetShowMessageWindow(false);
     props->SetPlaySoundEnabled(false);
     props->SetUseDefaultSound(false);
@@ -144,8 +144,8 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     props->SetRepeatMailCheck(false);
     props->SetRepeatMailInterval(9999);
     props->SetUseDialUpNetworking(true);
-    props->SetSecurity(smTLS);
-    props->SetSignIn(siGoogle);
+    props->Mailbox(0).SetSecurity(smTLS);
+    props->Mailbox(0).SetSignIn(siGoogle);
 
     ExpectString("Mailbox", "Pop3 Server Address", "pop.example");
     ExpectString("Mailbox", "Login Username", "ann");
@@ -168,7 +168,7 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     // Others' changes are overwritten by the next setter call, with the same value or not.
     Put("Mailbox", "Password", REG_SZ, "changed");
     Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(3));
-    props->SetPassword(" ");
+    props->Mailbox(0).SetPassword(" ");
     props->SetRepeatMailInterval(9999);
     EXPECT_FALSE(Raw("Mailbox", "Password").exists);
     ExpectDword("General", "Repeat Mail Interval", 9999);
@@ -178,12 +178,12 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
 
     auto again = Load();
     // A Google account sign-in: complete once an account is signed in, whatever the password.
-    EXPECT_FALSE(again->SettingsComplete());
-    WriteCredential(again->AccountTarget(), "ann", TSecret("refresh"));
-    EXPECT_TRUE(again->SettingsComplete());
-    DeleteCredential(again->AccountTarget());
-    EXPECT_EQ(again->Pop3ServerAddress(), "pop.example");
-    EXPECT_EQ(again->LoginUsername(), "ann");
+    EXPECT_FALSE(again->Mailbox(0).SettingsComplete());
+    WriteCredential(again->Mailbox(0).AccountTarget(), "ann", TSecret("refresh"));
+    EXPECT_TRUE(again->Mailbox(0).SettingsComplete());
+    DeleteCredential(again->Mailbox(0).AccountTarget());
+    EXPECT_EQ(again->Mailbox(0).Pop3ServerAddress(), "pop.example");
+    EXPECT_EQ(again->Mailbox(0).LoginUsername(), "ann");
     EXPECT_FALSE(again->ShowMessageWindow());
     EXPECT_FALSE(again->PlaySoundEnabled());
     EXPECT_FALSE(again->UseDefaultSound());
@@ -194,7 +194,7 @@ TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {
     EXPECT_FALSE(again->RepeatMailCheck());
     EXPECT_EQ(again->RepeatMailInterval(), 9999);
     EXPECT_TRUE(again->UseDialUpNetworking());
-    EXPECT_EQ(again->Security(), smTLS);
+    EXPECT_EQ(again->Mailbox(0).Security(), smTLS);
 }
 
 TEST_F(AppPropertiesRegistry, MailAppExistsForAFileOnly) {
@@ -212,3 +212,34 @@ TEST_F(AppPropertiesRegistry, MailAppExistsForAFileOnly) {
 }
 
 }  // namespace
+
+// The registry's copy keeps every value as it was, types and values no setter knows included,
+// and the credential manager's credentials move with their section.
+TEST_F(AppPropertiesRegistry, RemovingTheFirstMailboxMovesTheSecondWithItsValuesAndCredentials) {
+    const char kSecondTarget[] = "LarkspurTest:Mailbox 2";
+    {
+        auto props = Load();
+        props->Mailbox(0).SetPassword("first");
+        TMailboxSettings& second = props->AddMailbox();
+        second.SetName("Work");
+        second.SetLoginUsername("bob");
+        second.SetPassword("second");
+        second.SetOwnInterval(3);
+        WriteCredential(second.AccountTarget(), "bob", TSecret("token"));
+    }
+    Put("Mailbox 2", "OAuth Client ID", REG_EXPAND_SZ, std::string("id\0", 3));
+    Put("Mailbox", "Stale", REG_BINARY, "x");
+
+    Load()->RemoveMailbox(0);
+    EXPECT_FALSE(RawKeyExists(HKEY_CURRENT_USER, Path("Mailbox 2")));
+    ExpectString("Mailbox", "Name", "Work");
+    ExpectDword("Mailbox", "Repeat Mail Interval", 3);
+    EXPECT_EQ(Raw("Mailbox", "OAuth Client ID").type, DWORD(REG_EXPAND_SZ));
+    EXPECT_FALSE(Raw("Mailbox", "Stale").exists);
+    EXPECT_FALSE(Raw("General", "Removing Mailbox").exists);
+    EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "second");
+    EXPECT_EQ(ReadCredential("LarkspurTest:Mailbox:Account")->Value(), "token");
+    EXPECT_FALSE(ReadCredential(kSecondTarget).has_value());
+    EXPECT_FALSE(ReadCredential(std::string(kSecondTarget) + ":Account").has_value());
+    DeleteCredential("LarkspurTest:Mailbox:Account");
+}

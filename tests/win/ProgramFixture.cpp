@@ -76,10 +76,11 @@ std::vector<std::uint32_t> IconPixels(HICON icon) {
     return pixels;
 }
 
-bool TestCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
+bool TestCheckHost::SettingsComplete() { return Settings.Mailbox(0).SettingsComplete(); }
 
 MailAccount TestCheckHost::Account() {
-    return {Settings.Pop3ServerAddress(), Settings.LoginUsername(), Settings.Password()};
+    const TMailboxSettings& box = Settings.Mailbox(0);
+    return {box.Pop3ServerAddress(), box.LoginUsername(), box.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TestCheckHost::CreateJob() {
@@ -166,9 +167,9 @@ void ProgramFixture::Settings(bool dialUp, bool repeat, std::int32_t interval, b
     settings.SetUseDialUpNetworking(dialUp);
     settings.SetRepeatMailCheck(repeat);
     settings.SetRepeatMailInterval(interval);
-    settings.SetPop3ServerAddress(complete ? "pop.example" : "");
-    settings.SetLoginUsername(complete ? "ann" : "");
-    settings.SetPassword(complete ? "secret" : "");
+    settings.Mailbox(0).SetPop3ServerAddress(complete ? "pop.example" : "");
+    settings.Mailbox(0).SetLoginUsername(complete ? "ann" : "");
+    settings.Mailbox(0).SetPassword(complete ? "secret" : "");
 }
 
 void ProgramFixture::StartGlobals() {

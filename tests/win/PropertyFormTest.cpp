@@ -333,7 +333,7 @@ TEST_F(PropertyForm, OkWritesEveryValueChangedOrNot) {
             "Notification\\Play Sound", "Notification\\Quiet From", "Notification\\Quiet Hours",
             "Notification\\Quiet To", "Notification\\Show Window", "Notification\\Start Mail App",
             "Notification\\Wave File Path", "Notification\\Windows Notification"}));
-    EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Pop3ServerAddress(),
+    EXPECT_EQ(CreateAppProperties([] { return true; }, kKey)->Mailbox(0).Pop3ServerAddress(),
               "mail.example.com");
     // The password, empty as it was, went to the Credential Manager instead.
     EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "");
@@ -373,8 +373,8 @@ TEST_F(PropertyForm, TheSignInListTakesThePasswordRowOutOfUseForAnAccount) {
     EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Password").exists);
     EXPECT_EQ(ReadCredential(kPasswordTarget)->Value(), "typed secret");
     const auto reloaded = CreateAppProperties([] { return false; }, kKey);
-    EXPECT_EQ(reloaded->Password(), "typed secret");
-    EXPECT_EQ(reloaded->SignIn(), siPlain);
+    EXPECT_EQ(reloaded->Mailbox(0).Password(), "typed secret");
+    EXPECT_EQ(reloaded->Mailbox(0).SignIn(), siPlain);
 }
 
 // Leaving an address in the login name fills an empty server; "Fill in for me" replaces what
@@ -449,7 +449,7 @@ TEST_F(PropertyForm, TheSecureConnectionListOffersTheThreeModes) {
     EXPECT_TRUE(followsPassword);
     EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, std::string(kKey) + "\\Mailbox", "Security").data,
               DwordData(smSTLS));
-    EXPECT_EQ(CreateAppProperties([] { return false; }, kKey)->Security(), smSTLS);
+    EXPECT_EQ(CreateAppProperties([] { return false; }, kKey)->Mailbox(0).Security(), smSTLS);
 }
 
 TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {
