@@ -59,6 +59,15 @@ std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
     return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
 }
 
+// The Mailbox page's edits and the fields of the mailbox that they show.
+constexpr std::pair<int, std::string TMailboxValues::*> kMailboxEdits[] = {
+    {IDC_MAILBOXNAMEEB, &TMailboxValues::NameEB},
+    {IDC_MAILBOXINTERVALEB, &TMailboxValues::IntervalEB},
+    {IDC_POPSERVEREB, &TMailboxValues::POPServerEB},
+    {IDC_LOGINNAMEEB, &TMailboxValues::LoginNameEB},
+    {IDC_PASSWORDEB, &TMailboxValues::PasswordEB},
+};
+
 // A mailbox of the list: what the user calls it, or what it reads from.
 std::string ListTitle(const TMailboxValues& mailbox) {
     const std::string title = MailboxTitle(mailbox);
@@ -172,12 +181,13 @@ void TPropertyForm::SetText(int id, const std::string& text) {
 }
 
 void TPropertyForm::FillInFields(int mailbox) {
-    const TPropertyValues v = PropertyValuesFrom(Settings);
-    Mailboxes = v.Mailboxes;
-    for (const TMailboxValues& m : Mailboxes)
+    Held = PropertyValuesFrom(Settings);
+    const TPropertyValues& v = Held;
+    for (const TMailboxValues& m : v.Mailboxes)
         SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(ListTitle(m).c_str()));
-    ShowMailbox(mailbox >= 0 && static_cast<std::size_t>(mailbox) < Mailboxes.size() ? mailbox : 0);
+    ShowMailbox(mailbox >= 0 && static_cast<std::size_t>(mailbox) < v.Mailboxes.size() ? mailbox
+                                                                                      : 0);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
     Check(IDC_WINDOWSNOTIFICATIONCB, v.WindowsNotificationCB);
     ShowDialogCBClick();
@@ -205,34 +215,27 @@ void TPropertyForm::FillInFields(int mailbox) {
     Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
 }
 
+// The edits' changes retitle the list's item as they come; the mailbox itself is kept from the
+// page only once the page shows all of it.
 void TPropertyForm::ShowMailbox(std::size_t index) {
     Shown = index;
-    const TMailboxValues& m = Mailboxes[index];
+    const TMailboxValues& m = Held.Mailboxes[index];
     SendMessageA(Control(IDC_MAILBOXLIST), CB_SETCURSEL, index, 0);
-    SetText(IDC_MAILBOXNAMEEB, m.NameEB);
-    SetText(IDC_MAILBOXINTERVALEB, m.IntervalEB);
-    SetText(IDC_POPSERVEREB, m.POPServerEB);
-    SetText(IDC_LOGINNAMEEB, m.LoginNameEB);
-    SetText(IDC_PASSWORDEB, m.PasswordEB);
+    for (const auto& [id, field] : kMailboxEdits) SetText(id, m.*field);
     SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, m.SecureConnectionCombo, 0);
     SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, m.SignInCombo, 0);
     SignInComboChange();
-    EnableWindow(Control(IDC_REMOVEMAILBOXBTN), Mailboxes.size() > 1);
+    EnableWindow(Control(IDC_REMOVEMAILBOXBTN), Held.Mailboxes.size() > 1);
 }
 
 void TPropertyForm::ChooseMailbox(std::size_t index) {
-    Mailboxes[Shown] = ShownMailbox();
+    KeepShownMailbox();
     ShowMailbox(index);
 }
 
-TMailboxValues TPropertyForm::ShownMailbox() const {
-    TMailboxValues m;
-    m.Stored = Mailboxes[Shown].Stored;
-    m.NameEB = Text(IDC_MAILBOXNAMEEB);
-    m.POPServerEB = Text(IDC_POPSERVEREB);
-    m.LoginNameEB = Text(IDC_LOGINNAMEEB);
-    m.PasswordEB = Text(IDC_PASSWORDEB);
-    m.IntervalEB = Text(IDC_MAILBOXINTERVALEB);
+TMailboxValues& TPropertyForm::KeepShownMailbox() {
+    TMailboxValues& m = Held.Mailboxes[Shown];
+    for (const auto& [id, field] : kMailboxEdits) m.*field = Text(id);
     m.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
         SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
     m.SignInCombo = SignInOf(
@@ -242,9 +245,11 @@ TMailboxValues TPropertyForm::ShownMailbox() const {
 
 void TPropertyForm::RetitleMailbox() {
     // The edits change while a mailbox is being shown, before there is one.
-    if (Shown >= Mailboxes.size()) return;
+    if (Shown >= Held.Mailboxes.size()) return;
     HWND list = Control(IDC_MAILBOXLIST);
-    const std::string title = ListTitle(ShownMailbox());
+    TMailboxValues shown;
+    for (const auto& [id, field] : kMailboxEdits) shown.*field = Text(id);
+    const std::string title = ListTitle(shown);
     SendMessageA(list, CB_DELETESTRING, Shown, 0);
     SendMessageA(list, CB_INSERTSTRING, Shown, reinterpret_cast<LPARAM>(title.c_str()));
     SendMessageA(list, CB_SETCURSEL, Shown, 0);
@@ -252,28 +257,28 @@ void TPropertyForm::RetitleMailbox() {
 
 // The new mailbox is stored only by OK, so Cancel leaves the settings as they were.
 void TPropertyForm::AddMailboxBtnClick() {
-    Mailboxes[Shown] = ShownMailbox();
-    Mailboxes.emplace_back();
+    KeepShownMailbox();
+    Held.Mailboxes.resize(Held.Mailboxes.size() + 1);
     SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
-                 reinterpret_cast<LPARAM>(ListTitle(Mailboxes.back()).c_str()));
-    ShowMailbox(Mailboxes.size() - 1);
+                 reinterpret_cast<LPARAM>(ListTitle(Held.Mailboxes.back()).c_str()));
+    ShowMailbox(Held.Mailboxes.size() - 1);
     SetFocus(Control(IDC_MAILBOXNAMEEB));
 }
 
 // Likewise removed from the settings only by OK.
 void TPropertyForm::RemoveMailboxBtnClick() {
-    if (Mailboxes.size() < 2) return;
-    Mailboxes.erase(Mailboxes.begin() + static_cast<std::ptrdiff_t>(Shown));
+    std::vector<TMailboxValues>& mailboxes = Held.Mailboxes;
+    if (mailboxes.size() < 2) return;
+    mailboxes.erase(mailboxes.begin() + static_cast<std::ptrdiff_t>(Shown));
     SendMessageA(Control(IDC_MAILBOXLIST), CB_DELETESTRING, Shown, 0);
-    ShowMailbox(std::min(Shown, Mailboxes.size() - 1));
+    ShowMailbox(std::min(Shown, mailboxes.size() - 1));
     // The button is out of use with one mailbox left: the focus must not stay on it.
-    if (Mailboxes.size() == 1) SetFocus(Control(IDC_MAILBOXLIST));
+    if (mailboxes.size() == 1) SetFocus(Control(IDC_MAILBOXLIST));
 }
 
-TPropertyValues TPropertyForm::Values() const {
-    TPropertyValues v;
-    v.Mailboxes = Mailboxes;
-    v.Mailboxes[Shown] = ShownMailbox();
+TPropertyValues& TPropertyForm::Values() {
+    TPropertyValues& v = Held;
+    KeepShownMailbox();
     v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
     v.OnlyNewMailCB = Checked(IDC_ONLYNEWMAILCB);
     v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
@@ -302,15 +307,9 @@ bool TPropertyForm::PropertiesValid() {
     return false;
 }
 
+// Should a setter fail, the dialog stays open with the mailboxes as added and removed by then.
 void TPropertyForm::SetProperties() {
-    TPropertyValues v = Values();
-    try {
-        StoreProperties(Settings, v);
-    } catch (...) {
-        // The dialog stays open: what was added or removed by then must not be done again.
-        Mailboxes = v.Mailboxes;
-        throw;
-    }
+    StoreProperties(Settings, Values());
 }
 
 // A disabled edit asks for its colours as a static text does, and the platform answers with the
@@ -321,7 +320,7 @@ void TPropertyForm::SetEditBox(bool enabled, int edit) {
 
 // A mailbox added in the dialog has no credential of its own until OK: it signs in once stored.
 void TPropertyForm::SignInComboChange() {
-    const TMailboxValues m = ShownMailbox();
+    const TMailboxValues& m = KeepShownMailbox();
     const bool password = !IsAccountSignIn(m.SignInCombo);
     EnableWindow(Control(IDC_PASSWORDLABEL), password);
     SetEditBox(password, IDC_PASSWORDEB);
@@ -339,7 +338,7 @@ const UINT SignInEndedMessage = WM_APP + 40;
 
 void TPropertyForm::ShowSignedInAs() {
     std::string text;
-    const TMailboxValues m = ShownMailbox();
+    const TMailboxValues& m = KeepShownMailbox();
     if (IsAccountSignIn(m.SignInCombo)) {
         // The account is the login name's: the provider signs in whoever the browser has, and
         // the login name is what the server is told.
@@ -354,7 +353,7 @@ void TPropertyForm::ShowSignedInAs() {
 
 void TPropertyForm::SignInBtnClick() {
     const HWND form = Handle();
-    const TMailboxValues m = ShownMailbox();
+    const TMailboxValues& m = KeepShownMailbox();
     // The user may choose another mailbox before the browser comes back.
     SignInMailbox = m.Stored;
     SignInLogin = m.LoginNameEB;

@@ -69,10 +69,11 @@ private:
     void Check(int id, bool checked);
     std::string Text(int id) const;
     void SetText(int id, const std::string& text);
-    TPropertyValues Values() const;
-    // The mailboxes live here until OK; the page shows the one chosen in the list, whose values
-    // go back here when another is chosen.
-    TMailboxValues ShownMailbox() const;
+    // The values as the controls hold them now.
+    TPropertyValues& Values();
+    // The mailboxes live in Held until OK; the page shows the one chosen in the list, whose
+    // values this takes back from the page.
+    TMailboxValues& KeepShownMailbox();
     void ShowMailbox(std::size_t index);
     void ChooseMailbox(std::size_t index);
     // The list's item for the shown mailbox, after its name, server or login name changed.
@@ -108,7 +109,7 @@ private:
     std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
     // The General interval's and the shown mailbox's
     std::array<TIntervalKeyFilter, 2> IntervalKeyFilters;
-    std::vector<TMailboxValues> Mailboxes;
+    TPropertyValues Held;
     std::size_t Shown = 0;  // the mailbox on the page
 };
 

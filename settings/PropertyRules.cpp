@@ -56,13 +56,19 @@ void StoreMailboxList(TAppProperties& settings, std::vector<TMailboxValues>& mai
 
 TPropertyValues PropertyValuesFrom(TAppProperties& settings) {
     TPropertyValues v;
-    for (std::size_t i = 0; i < settings.MailboxCount(); ++i) {
+    v.Mailboxes.resize(settings.MailboxCount());
+    for (std::size_t i = 0; i < v.Mailboxes.size(); ++i) {
         const TMailboxSettings& stored = settings.Mailbox(i);
-        const std::optional<std::int32_t> own = stored.OwnInterval();
-        v.Mailboxes.push_back({static_cast<int>(i), stored.Name(), stored.Pop3ServerAddress(),
-                               stored.LoginUsername(), stored.Password(),
-                               own ? std::to_string(*own) : std::string(), stored.Security(),
-                               stored.SignIn()});
+        TMailboxValues& m = v.Mailboxes[i];
+        m.Stored = static_cast<int>(i);
+        m.NameEB = stored.Name();
+        m.POPServerEB = stored.Pop3ServerAddress();
+        m.LoginNameEB = stored.LoginUsername();
+        m.PasswordEB = stored.Password();
+        if (const std::optional<std::int32_t> own = stored.OwnInterval())
+            m.IntervalEB = std::to_string(*own);
+        m.SecureConnectionCombo = stored.Security();
+        m.SignInCombo = stored.SignIn();
     }
     v.ShowDialogCB = settings.ShowMessageWindow();
     v.OnlyNewMailCB = settings.OnlyNewMail();
