@@ -8,6 +8,7 @@
 #include "app/PropsPromptForm.win.h"
 #include "app/SeenStore.win.h"
 #include "framework/Application.win.h"
+#include "framework/Locale.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "oauth/MailboxAccount.win.h"
 #include "settings/AppProperties.h"
@@ -16,23 +17,32 @@
 #include "tray/NotifyForm.win.h"
 #include "tray/TrayStatus.win.h"
 
-bool TCheckHost::SettingsComplete() { return Settings.Mailbox(0).SettingsComplete(); }
+TMailboxSettings& TCheckHost::Mailbox() {
+    return Settings.Mailbox(Selected < Settings.MailboxCount() ? Selected : 0);
+}
+
+bool TCheckHost::SettingsComplete() { return Mailbox().SettingsComplete(); }
 
 MailAccount TCheckHost::Account() {
     // An account sign-in carries the access token where the password goes; without one the
     // server's refusal is what the user sees.
-    TMailboxSettings& box = Settings.Mailbox(0);
+    TMailboxSettings& box = Mailbox();
     return {box.Pop3ServerAddress(), box.LoginUsername(),
             IsAccountSignIn(box.SignIn()) ? MailboxAccessToken(box, false) : box.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     auto job = std::make_unique<TMailMessageCount>();
-    job->Security = Settings.Mailbox(0).Security();
-    job->Auth = Pop3AuthOf(Settings.Mailbox(0).SignIn());
-    if (IsAccountSignIn(Settings.Mailbox(0).SignIn()))
-        job->RefreshToken = [this](std::string& token) {
-            token = MailboxAccessToken(Settings.Mailbox(0), true);
+    TMailboxSettings& box = Mailbox();
+    job->Security = box.Security();
+    job->Auth = Pop3AuthOf(box.SignIn());
+    // The mailbox by its index, when the token is needed: the Properties dialog may change the
+    // list while the check runs.
+    if (IsAccountSignIn(box.SignIn()))
+        job->RefreshToken = [this, index = Selected](std::string& token) {
+            token = index < Settings.MailboxCount()
+                        ? MailboxAccessToken(Settings.Mailbox(index), true)
+                        : std::string();
             return !token.empty();
         };
     return job;
@@ -41,7 +51,7 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
 int TCheckHost::ShowSettingsPrompt() { return ShowPropsPrompt(); }
 
 void TCheckHost::OpenPropertiesDialog(int page) {
-    if (ShowPropertiesDialog(Settings, page) && OnSettingsApplied) OnSettingsApplied();
+    if (ShowPropertiesDialog(Settings, page, Selected) && OnSettingsApplied) OnSettingsApplied();
 }
 
 void TCheckHost::ShowResultInTray(std::int32_t count, TDateTime time, TCountWording wording) {
@@ -70,9 +80,22 @@ void TCheckHost::SaveSeen(const std::string& server, const std::string& userName
     SaveSeenIds(SeenFilePath(server, userName), ids);
 }
 
+void TCheckHost::ShowMailboxesInTray(const std::vector<TMailboxCount>& withMail, TDateTime time,
+                                     TCountWording wording) {
+    SetTrayHint(MailboxesHintText(withMail, time, LocaleTimeSeparator(), wording), true);
+    SetMailWaiting(!withMail.empty());
+}
+
+// With several mailboxes the dialog names the mailbox, and "Setup now" opens its page.
 void TCheckHost::ReportMailError(const std::string& message, TMailErrorKind kind) {
-    ::ReportMailError(message, kind, [this] { OpenPropertiesDialog(kMailboxPage); },
-                      Settings.Mailbox(0).Pop3ServerAddress());
+    const std::size_t index = Selected;
+    ::ReportMailError(
+        message, kind,
+        [this, index] {
+            Selected = index;
+            OpenPropertiesDialog(kMailboxPage);
+        },
+        Mailbox().Pop3ServerAddress(), Settings.MailboxCount() > 1 ? Mailbox().Title() : "");
 }
 
 void TCheckHost::ReportProgramFailure(std::exception_ptr failure) {
@@ -100,11 +123,11 @@ TMainForm* RunningMainForm() { return dynamic_cast<TMainForm*>(Application.MainF
 }  // namespace
 
 void TCheckHost::StartRetryTimer(std::uint32_t milliseconds) {
-    if (TMainForm* form = RunningMainForm()) form->StartRetryTimer(milliseconds);
+    if (TMainForm* form = RunningMainForm()) form->StartRetryTimer(milliseconds, Selected);
 }
 
 void TCheckHost::StopRetryTimer() {
-    if (TMainForm* form = RunningMainForm()) form->StopRetryTimer();
+    if (TMainForm* form = RunningMainForm()) form->StopRetryTimer(Selected);
 }
 
 bool TCheckHost::KeepQuiet() { return ::KeepQuiet(Settings); }

@@ -7,6 +7,7 @@
 #include "app/MailCheck.h"
 
 class TAppProperties;
+class TMailboxSettings;
 
 class TCheckHost : public ICheckHost {
 public:
@@ -35,10 +36,17 @@ public:
     void StartRetryTimer(std::uint32_t milliseconds) override;
     void StopRetryTimer() override;
     bool KeepQuiet() override;
+    void SelectMailbox(std::size_t index) override { Selected = index; }
+    void ShowMailboxesInTray(const std::vector<TMailboxCount>& withMail, TDateTime time,
+                             TCountWording wording) override;
 
     // After the Properties dialog has stored new settings: they are put into effect.
     std::function<void()> OnSettingsApplied;
 
 private:
+    // The selected mailbox, or the first when the list has become shorter.
+    TMailboxSettings& Mailbox();
+
     TAppProperties& Settings;
+    std::size_t Selected = 0;
 };

@@ -1,7 +1,7 @@
 #include "app/CheckTriggers.win.h"
 
 #include "app/CheckInterval.h"
-#include "app/MailCheck.h"
+#include "app/MailboxChecks.h"
 #include "app/MainForm.win.h"
 #include "app/NetworkWatch.win.h"
 #include "framework/Application.win.h"
@@ -12,13 +12,15 @@ void TPeriodicCheck::Execute(TThread& thread) {
     for (;;) {
         thread.SleepUnlessTerminated(static_cast<DWORD>(Interval));
         if (thread.Terminated()) return;
-        TMailStatus* status = &Status;  // not this: the check may end the thread
-        thread.HandOver([status] { status->CheckMail(false); });
+        // Not this: the check may end the thread.
+        TMailboxChecks* checks = &Checks;
+        const std::size_t mailbox = Mailbox;
+        thread.HandOver([checks, mailbox] { checks->CheckMailbox(mailbox, false); });
     }
 }
 
-TCheckTriggers::TCheckTriggers(TAppProperties& settings, TMailStatus& status)
-    : Settings(settings), Status(status) {}
+TCheckTriggers::TCheckTriggers(TAppProperties& settings, TMailboxChecks& checks)
+    : Settings(settings), Checks(checks) {}
 
 TCheckTriggers::~TCheckTriggers() {
     WatchNetwork(false);
@@ -30,9 +32,8 @@ TCheckTriggers::~TCheckTriggers() {
 void TCheckTriggers::Connected() {
     // A request already queued when the events were unwired finds nothing to do.
     if (!Wired) return;
-    Status.CheckMail(false);
-    if (Wired && Settings.UseDialUpNetworking() && Settings.RepeatMailCheck())
-        StartTimedCheck(Settings.RepeatMailInterval());
+    Checks.CheckMail(false);
+    if (Wired && Settings.UseDialUpNetworking() && Settings.RepeatMailCheck()) StartTimedChecks();
 }
 
 void TCheckTriggers::Disconnected() {
@@ -42,6 +43,7 @@ void TCheckTriggers::Disconnected() {
 }
 
 void TCheckTriggers::ApplyCheckSettings() {
+    Checks.SetMailboxCount(Settings.MailboxCount());
     WatchNetwork(!Settings.UseDialUpNetworking());
     if (Settings.UseDialUpNetworking()) {
         StartConnectionStatus(PollPeriod);
@@ -55,24 +57,32 @@ void TCheckTriggers::ApplyCheckSettings() {
         StopConnectionStatus();
     }
     if (Settings.RepeatMailCheck())
-        StartTimedCheck(Settings.RepeatMailInterval());
+        StartTimedChecks();
     else
         StopTimedCheck();
-    Status.CheckMail(false);
+    Checks.CheckMail(false);
 }
 
-void TCheckTriggers::StartTimedCheck(std::int32_t minutes) {
-    StartTimedCheckInterval(TimedCheckInterval(minutes));
+void TCheckTriggers::StartTimedChecks() {
+    StopTimedCheck();
+    for (std::size_t i = 0; i < Checks.Count(); ++i) {
+        FTimedChecks.push_back(
+            std::make_unique<TTimedCheck>(Checks, i, TimedCheckInterval(Settings.IntervalOf(i))));
+    }
 }
 
 void TCheckTriggers::StartTimedCheckInterval(std::int32_t milliseconds) {
     StopTimedCheck();
-    FTimedCheck = std::make_unique<TTimedCheck>(Status, milliseconds);
+    for (std::size_t i = 0; i < Checks.Count(); ++i)
+        FTimedChecks.push_back(std::make_unique<TTimedCheck>(Checks, i, milliseconds));
 }
 
 void TCheckTriggers::StopTimedCheck() {
-    std::unique_ptr<TTimedCheck> stopping = std::move(FTimedCheck);
-    stopping.reset();
+    std::vector<std::unique_ptr<TTimedCheck>> stopping = std::move(FTimedChecks);
+    FTimedChecks.clear();
+    // All woken first, so that they end together.
+    for (const auto& thread : stopping) thread->Terminate();
+    stopping.clear();
 }
 
 void TCheckTriggers::WireConnectionEvents() {

@@ -1,35 +1,37 @@
 #pragma once
-// The checks nobody asked for: once when the settings take effect, every N minutes on the
-// periodic thread, when a dial-up connection comes up, and on a direct connection after a
+// The checks nobody asked for: once when the settings take effect, every mailbox every N of its
+// minutes on a periodic thread of its own, when a dial-up connection comes up, and on a direct connection after a
 // resume or a change of the network (which the main form hears). The periodic thread and the dial-up
 // poller hand each request to the user-interface thread (TThread::HandOver) and wait until it is
-// over or they are stopped, so the period runs from the end of one check to the start of the
-// next, and every check, the tray and the triggers' state stay on the user-interface thread.
+// over or they are stopped, so the period runs from the end of one check (or of its request,
+// when it waits for another mailbox's) to the start of the next, and every check, the tray and the triggers' state stay on the user-interface thread.
 // The poller runs only while dial-up is chosen.
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "dialup/ConnectionStatus.win.h"
 #include "framework/Thread.win.h"
 
 class TAppProperties;
-class TMailStatus;
+class TMailboxChecks;
 class TNetworkWatch;
 
-// The periodic thread's body: sleeps Interval milliseconds, then hands CheckMail(false) over;
+// A periodic thread's body: sleeps Interval milliseconds, then hands the mailbox's check over;
 // again until it is stopped. A stop wakes it at once, and a stopped thread never checks.
 class TPeriodicCheck {
 public:
-    TPeriodicCheck(TMailStatus& status, std::int32_t interval)
-        : Interval(interval), Status(status) {}
+    TPeriodicCheck(TMailboxChecks& checks, std::size_t mailbox, std::int32_t interval)
+        : Interval(interval), Checks(checks), Mailbox(mailbox) {}
 
     const std::int32_t Interval;
 
     void Execute(TThread& thread);
 
 private:
-    TMailStatus& Status;
+    TMailboxChecks& Checks;
+    const std::size_t Mailbox;
 };
 
 using TTimedCheck = TThreadOf<TPeriodicCheck>;
@@ -37,32 +39,35 @@ using TTimedCheck = TThreadOf<TPeriodicCheck>;
 // Everything here runs on the user-interface thread.
 class TCheckTriggers {
 public:
-    TCheckTriggers(TAppProperties& settings, TMailStatus& status);
-    // Unwires and stops the poller and the periodic thread.
+    TCheckTriggers(TAppProperties& settings, TMailboxChecks& checks);
+    // Unwires and stops the poller and the periodic threads.
     ~TCheckTriggers();
     TCheckTriggers(const TCheckTriggers&) = delete;
     TCheckTriggers& operator=(const TCheckTriggers&) = delete;
 
-    // Puts "Use Dial-up Networking" and the repeat settings into effect (the poller runs with
-    // dial-up only), and checks unless the program waits for a dial-up connection.
+    // Puts the list of mailboxes, "Use Dial-up Networking" and the repeat settings into effect
+    // (the poller runs with dial-up only), and checks every mailbox unless the program waits
+    // for a dial-up connection.
     void ApplyCheckSettings();
-    // Replaces the periodic thread by one with the interval for these minutes.
-    void StartTimedCheck(std::int32_t minutes);
-    // The same with the interval in milliseconds; the tests' way to short periods.
+    // Replaces the periodic threads by one per mailbox, each with the mailbox's interval.
+    void StartTimedChecks();
+    // The same with one interval in milliseconds for all; the tests' way to short periods.
     void StartTimedCheckInterval(std::int32_t milliseconds);
-    // Stops the periodic thread and joins it. The thread is taken out first, so whatever runs
+    // Stops the periodic threads and joins them. They are taken out first, so whatever runs
     // meanwhile finds none to stop or replace.
     void StopTimedCheck();
-    // The periodic thread, or null.
-    const TTimedCheck* TimedCheck() const { return FTimedCheck.get(); }
+    // The first mailbox's periodic thread, or null.
+    const TTimedCheck* TimedCheck() const {
+        return FTimedChecks.empty() ? nullptr : FTimedChecks.front().get();
+    }
 
     // The poller's period from its next start; the tests' way to short polls.
     DWORD PollPeriod = ConnectionPollPeriod;
 
 private:
     // The poller's callbacks, on its thread: they hand their work over. A connection that comes
-    // up is checked at once, and the periodic thread starts after that check; a connection that
-    // goes down stops the periodic thread and shows the no-mail picture.
+    // up is checked at once, and the periodic threads start after that check; a connection that
+    // goes down stops them and shows the no-mail picture.
     void WireConnectionEvents();
     void UnwireConnectionEvents();
     void Connected();
@@ -71,8 +76,8 @@ private:
     void WatchNetwork(bool watch);
 
     TAppProperties& Settings;
-    TMailStatus& Status;
-    std::unique_ptr<TTimedCheck> FTimedCheck;
+    TMailboxChecks& Checks;
+    std::vector<std::unique_ptr<TTimedCheck>> FTimedChecks;
     bool Wired = false;
     std::unique_ptr<TNetworkWatch> NetworkWatch;
 };

@@ -22,12 +22,13 @@ void TErrorForm::FormCreate() {
 }
 
 void TErrorForm::SetError(TMailErrorKind kind, const std::string& message,
-                          const std::string& server) {
+                          const std::string& server, const std::string& mailbox) {
     // Any other kind keeps the template's text, which is that of a refusal.
-    if (kind == mekMail)
-        SetItemText(IDC_ERRORTYPELABEL, "Your mail server returned an error. It said:");
-    else if (kind == mekSocket)
-        SetItemText(IDC_ERRORTYPELABEL, "A network error occurred, with the message:");
+    const std::string of = mailbox.empty() ? "" : " for " + mailbox;
+    if (kind == mekSocket)
+        SetItemText(IDC_ERRORTYPELABEL, "A network error occurred" + of + ", with the message:");
+    else if (kind == mekMail || !mailbox.empty())
+        SetItemText(IDC_ERRORTYPELABEL, "Your mail server" + of + " returned an error. It said:");
     SetItemText(IDC_MAILSERVERERRORLABEL, message);
     if (kind == mekMail) {
         if (const TRefusalAdvice* advice = AdviceForRefusal(message, server)) ShowAdvice(*advice);
@@ -80,14 +81,15 @@ bool ErrorDialogOpen() {
 }
 
 void ReportMailError(const std::string& message, TMailErrorKind kind,
-                     const std::function<void()>& setupNow, const std::string& server) {
+                     const std::function<void()>& setupNow, const std::string& server,
+                     const std::string& mailbox) {
     if (OpenErrorForm) return;
     int result;
     {
         TErrorForm form;
         TOpenWindow<TErrorForm> open(OpenErrorForm, form);
         form.CreateHandle();
-        form.SetError(kind, message, server);
+        form.SetError(kind, message, server, mailbox);
         result = form.ShowModal();
     }
     if (result == mrOk) setupNow();

@@ -65,6 +65,12 @@ public:
     // A check nobody asked for tells its outcome in the tray only: quiet hours, notifications
     // paused, or the system says the user must not be disturbed.
     virtual bool KeepQuiet() = 0;
+
+    // Only with several mailboxes (TMailboxChecks): the mailbox that the calls after this one
+    // concern (its settings, job, prompt, Properties page, error and retry timer), and the tray
+    // for all of them: the mailboxes with mail, the time of the last check.
+    virtual void SelectMailbox(std::size_t) {}
+    virtual void ShowMailboxesInTray(const std::vector<TMailboxCount>&, TDateTime, TCountWording) {}
 };
 
 // Page of the Properties dialog that the prompts open.

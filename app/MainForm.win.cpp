@@ -15,8 +15,9 @@ namespace {
 constexpr UINT_PTR kPropsCheckTimer = 1;
 constexpr UINT kPropsCheckDelay = 1000;
 constexpr UINT_PTR kDebounceTimer = 2;
-constexpr UINT_PTR kRetryTimer = 3;
 constexpr UINT_PTR kPauseTimer = 4;
+constexpr UINT_PTR kRetryTimer = 16;
+constexpr UINT_PTR kMailboxTimers = 1000;
 constexpr UINT kPauseMilliseconds = 60 * 60 * 1000;
 constexpr int kGeneralPage = 0;
 
@@ -58,7 +59,7 @@ bool TMainForm::CanCheckNow() const {
 }
 
 void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
-    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = Program().Status.HasCheckResult();
+    TrayIconMenu.Item(IDM_SHOWLAST).Enabled = Program().Checks.HasCheckResult();
     TrayIconMenu.Item(IDM_CHECKNOW).Enabled = CanCheckNow();
     // The separator comes and goes with the item below it.
     const bool mailProgram = Program().Settings->MailAppExists();
@@ -71,31 +72,35 @@ void TMainForm::TrayIconMenuPopup(TPopupMenu*) {
 void TMainForm::CheckNowClick() {
     // The double click reaches this too, whatever the menu item's state.
     if (CanCheckNow()) {
-        Program().Status.CheckMail(true);
+        Program().Checks.CheckMail(true);
         return;
     }
     SetForegroundWindow(Application.Handle());
     ShowInformationMessage(ResourceString(IDS_CONNECTFIRST));
 }
 
-void TMainForm::ShowLastClick() { Program().Status.ShowLastCheck(); }
+void TMainForm::ShowLastClick() { Program().Checks.ShowLastCheck(); }
 
 void TMainForm::StartMailProgramClick() {
     OpenMailProgram(Program().Settings->MailAppPath(), Program().Settings->MailAppCommandLineParameter());
 }
 
-void TMainForm::PropertiesClick() { Program().Host->OpenPropertiesDialog(kGeneralPage); }
+void TMainForm::PropertiesClick() {
+    Program().Host->SelectMailbox(0);
+    Program().Host->OpenPropertiesDialog(kGeneralPage);
+}
 
 void TMainForm::AboutClick() { ShowAboutBox(); }
 
 void TMainForm::ExitClick() {
-    Program().Status.CancelMailCheck();
+    Program().Checks.CancelMailCheck();
     PostQuitMessage(0);
 }
 
 void TMainForm::PropsCheckTimerTimer() {
     StopTimer(kPropsCheckTimer);
-    if (!Program().Settings->Mailbox(0).SettingsComplete()) Program().Status.PromptForSettings();
+    if (!Program().Settings->Mailbox(0).SettingsComplete())
+        Program().Checks.Status(0).PromptForSettings();
 }
 
 // The hour is the timer's: a change of the clock or of summer time neither ends nor lengthens it.
@@ -113,16 +118,18 @@ void TMainForm::NetworkMayHaveChanged() {
     // With dial-up the connection's own events rule the checks.
     if (Program().Settings->UseDialUpNetworking()) return;
     const std::uint32_t now = GetTickCount();
-    Program().Status.Woke();
+    Program().Checks.Woke();
     if (Debounce.Event(now))
-        Program().Status.CheckMail(false);
+        Program().Checks.CheckMail(false);
     else
         StartTimer(kDebounceTimer, Debounce.HeldBackDelay(now));
 }
 
-void TMainForm::StartRetryTimer(std::uint32_t milliseconds) { StartTimer(kRetryTimer, milliseconds); }
+void TMainForm::StartRetryTimer(std::uint32_t milliseconds, std::size_t mailbox) {
+    StartTimer(kRetryTimer + mailbox, milliseconds);
+}
 
-void TMainForm::StopRetryTimer() { StopTimer(kRetryTimer); }
+void TMainForm::StopRetryTimer(std::size_t mailbox) { StopTimer(kRetryTimer + mailbox); }
 
 LRESULT TMainForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NETWORKCHANGED ||
@@ -174,16 +181,16 @@ void TMainForm::OnTimer(UINT_PTR id) {
         case kDebounceTimer:
             StopTimer(kDebounceTimer);
             if (Debounce.TimerDue(GetTickCount()) && !Program().Settings->UseDialUpNetworking())
-                Program().Status.CheckMail(false);
-            break;
-        case kRetryTimer:
-            StopTimer(kRetryTimer);
-            Program().Status.RetryDue();
+                Program().Checks.CheckMail(false);
             break;
         case kPauseTimer:
             ResumeNotificationsClick();
             break;
         default:
+            // The mailboxes' retry timers, one each from kRetryTimer on.
+            if (id < kRetryTimer || id >= kRetryTimer + kMailboxTimers) break;
+            StopTimer(id);
+            Program().Checks.RetryDue(id - kRetryTimer);
             break;
     }
 }

@@ -4,6 +4,7 @@
 // icon a window, hears the system's power messages and holds every command of the user. It is
 // the last part of the program (TProgram) to be made and the first to go.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "app/WakeTriggers.h"
@@ -40,9 +41,9 @@ public:
     // A resume or a change of the network: on a direct connection the network may be coming up,
     // so a check is requested, at most one per five seconds.
     void NetworkMayHaveChanged();
-    // The controller's quiet retry after the pause.
-    void StartRetryTimer(std::uint32_t milliseconds);
-    void StopRetryTimer();
+    // The quiet retry of a mailbox's controller after the pause.
+    void StartRetryTimer(std::uint32_t milliseconds, std::size_t mailbox = 0);
+    void StopRetryTimer(std::size_t mailbox = 0);
 
 protected:
     void FormCreate() override;

@@ -19,8 +19,12 @@ std::unique_ptr<ICheckHost> MakeHost(TProgram& program, const TProgram::THostFac
 TProgram::TProgram(std::unique_ptr<TAppProperties> settings, THostFactory makeHost)
     : Settings(std::move(settings)),
       Host(MakeHost(*this, makeHost)),
-      Status(*Host),
-      Triggers(*Settings, Status) {
+      Checks(*Host, [this](std::size_t index) {
+          // A list just shortened in Properties is put into effect only after the dialog.
+          return index < Settings->MailboxCount() ? Settings->Mailbox(index).Title() : "";
+      }),
+      Triggers(*Settings, Checks) {
+    Checks.SetMailboxCount(Settings->MailboxCount());
     Current = this;
 }
 

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/CheckTriggers.win.h"
-#include "app/MailCheck.h"
+#include "app/MailboxChecks.h"
 #include "settings/AppProperties.h"
 
 class TMainForm;
@@ -18,7 +18,7 @@ public:
     using THostFactory = std::function<std::unique_ptr<ICheckHost>(TProgram&)>;
 
     // Takes the settings and makes the check host (the real one unless the tests give theirs),
-    // the controller and the triggers. There is one program at a time.
+    // the mailboxes' controllers and the triggers. There is one program at a time.
     explicit TProgram(std::unique_ptr<TAppProperties> settings, THostFactory makeHost = nullptr);
     ~TProgram();
     TProgram(const TProgram&) = delete;
@@ -29,7 +29,7 @@ public:
 
     const std::unique_ptr<TAppProperties> Settings;
     const std::unique_ptr<ICheckHost> Host;
-    TMailStatus Status;
+    TMailboxChecks Checks;
     TCheckTriggers Triggers;
     std::unique_ptr<TMainForm> MainForm;
 };

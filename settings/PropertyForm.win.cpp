@@ -180,14 +180,13 @@ void TPropertyForm::SetText(int id, const std::string& text) {
     SetWindowTextA(Control(id), text.c_str());
 }
 
-void TPropertyForm::FillInFields(int mailbox) {
+void TPropertyForm::FillInFields(std::size_t mailbox) {
     Held = PropertyValuesFrom(Settings);
     const TPropertyValues& v = Held;
     for (const TMailboxValues& m : v.Mailboxes)
         SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(ListTitle(m).c_str()));
-    ShowMailbox(mailbox >= 0 && static_cast<std::size_t>(mailbox) < v.Mailboxes.size() ? mailbox
-                                                                                      : 0);
+    ShowMailbox(mailbox < v.Mailboxes.size() ? mailbox : 0);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
     Check(IDC_WINDOWSNOTIFICATIONCB, v.WindowsNotificationCB);
     ShowDialogCBClick();
@@ -547,7 +546,7 @@ void TPropertyForm::MailAppBrowseBtnClick() {
     SetText(IDC_MAILAPPCOMMANDLINEEB, "");
 }
 
-bool ShowPropertiesDialog(TAppProperties& settings, int page, int mailbox) {
+bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox) {
     if (PropertyForm) return false;
     RegisterTabControlClass();
     TPropertyForm form(settings);

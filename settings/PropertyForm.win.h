@@ -44,7 +44,7 @@ public:
     explicit TPropertyForm(TAppProperties& settings);
 
     // With the mailbox of this index chosen in the list; any index past the list chooses the first.
-    void FillInFields(int mailbox = 0);
+    void FillInFields(std::size_t mailbox = 0);
     // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
@@ -117,7 +117,7 @@ private:
 // brought to the foreground, and returns once it is closed: true when the user confirmed it with
 // OK and every value has been written. While a dialog is open a further request returns false at
 // once and the open one is not brought forward.
-bool ShowPropertiesDialog(TAppProperties& settings, int page, int mailbox = 0);
+bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox = 0);
 
 // Opens a sign-in's page in the user's browser; the tests put the browser they play in its place.
 extern TSignInFlow::TLauncher SignInBrowser;

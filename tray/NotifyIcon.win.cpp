@@ -104,6 +104,16 @@ void TNotifyIcon::SendTrayMessage(DWORD message, UINT flags) {
     CopyField(data.szTip, FHint);
     // A refused request changes nothing here: the next add carries the current state.
     ShellNotify(message, data);
+    // A tip beyond the first layout's 63 characters follows whole in the second layout, which
+    // has room for 127; a shell that knows only the first keeps it cut short.
+    if (!(flags & NIF_TIP) || message == NIM_DELETE || FHint.size() < sizeof data.szTip) return;
+    NOTIFYICONDATAA longer{};
+    longer.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    longer.hWnd = FOwnerHandle;
+    longer.uID = FIconId;
+    longer.uFlags = NIF_TIP;
+    CopyField(longer.szTip, FHint);
+    ShellBalloon(longer);
 }
 
 void TNotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {

@@ -41,8 +41,9 @@ public:
     using TNotifyEvent = std::function<void(TNotifyIcon* Sender)>;
     // Hands one request to the shell; replaceable, to take the requests where no shell runs.
     using TShellNotify = std::function<BOOL(DWORD message, const TNotifyIconDataV1& data)>;
-    // Hands a balloon to the shell: NIM_MODIFY with NIF_INFO in the later layout, whose cbSize
-    // is NOTIFYICONDATAA_V2_SIZE; replaced by tests.
+    // Hands NIM_MODIFY in the later layout, whose cbSize is NOTIFYICONDATAA_V2_SIZE, to the
+    // shell: a balloon (NIF_INFO), or a tip too long for the first layout (NIF_TIP); replaced by
+    // tests.
     using TShellBalloon = std::function<BOOL(const NOTIFYICONDATAA& data)>;
 
     // The owner must be a form: raises ENotifyIconError "Owner must be a TForm" otherwise, and

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "framework/DateTime.h"
 
@@ -19,9 +20,22 @@ enum TCountWording { cwAll, cwNew, cwAllNotNew };
 std::string TrayHintText(std::int32_t count, TDateTime time, const std::string& timeSeparator,
                          TCountWording wording = cwAll);
 
+struct TMailboxCount {
+    std::string Title;
+    std::int32_t Count;
+};
+// With several mailboxes: "At 9:05: Work 3, Home 1" for those with mail, or TrayHintText's hint
+// of no mail when none has any.
+std::string MailboxesHintText(const std::vector<TMailboxCount>& withMail, TDateTime time,
+                              const std::string& timeSeparator, TCountWording wording);
+
+// The characters of a tip in the described record of the tray, and in the newer one.
+constexpr std::size_t kTipLength = 63;
+constexpr std::size_t kLongTipLength = 127;
+
 // The hint while notifications are paused: the hint and " (paused)", the hint shortened when
-// both would not fit the 63 characters that the tray shows.
-std::string PausedTrayHint(const std::string& hint);
+// both would not fit the tip's length.
+std::string PausedTrayHint(const std::string& hint, std::size_t length = kTipLength);
 
 struct PopupLines {
     std::string TimeLine;   // "At 14:30 you had", or "Your mail has not" before any check

@@ -18,8 +18,11 @@ HICON NoMail = nullptr;
 HICON MailWaiting = nullptr;
 std::string Hint = kNotCheckedHint;  // the hint without the pause's mark
 bool Paused = false;
+std::size_t HintLength = kTipLength;
 
-void ShowHint() { Icon->SetHint(Paused ? PausedTrayHint(Hint) : Hint); }
+void ShowHint() {
+    Icon->SetHint(Paused ? PausedTrayHint(Hint, HintLength) : Hint.substr(0, HintLength));
+}
 
 }  // namespace
 
@@ -36,12 +39,14 @@ void EnsureTrayIcon() {
     Icon = std::make_unique<TNotifyIcon>(Application.MainForm());
     Icon->SetIconVisible(true);
     Hint = kNotCheckedHint;
+    HintLength = kTipLength;
     ShowHint();
 }
 
-void SetTrayHint(const std::string& text) {
+void SetTrayHint(const std::string& text, bool mayBeLong) {
     EnsureTrayIcon();
     Hint = text;
+    HintLength = mayBeLong ? kLongTipLength : kTipLength;
     ShowHint();
 }
 

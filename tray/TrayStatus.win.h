@@ -22,8 +22,10 @@ HICON MailWaitingPicture();
 // Makes the icon, owned by the main form, shows it and gives it the hint "Your mail has not yet
 // been checked", unless it exists. Raises ENotifyIconError while there is no main form.
 void EnsureTrayIcon();
-// The hint shows text, marked " (paused)" while notifications are paused.
-void SetTrayHint(const std::string& text);
+// The hint shows text, marked " (paused)" while notifications are paused. It is cut to the 63
+// characters of the described record, or with mayBeLong (several mailboxes) to the 127 of the
+// newer one.
+void SetTrayHint(const std::string& text, bool mayBeLong = false);
 // Paused notifications: checks nobody asked for tell their outcome in the tray only, as the
 // hint says, until they are resumed.
 void SetNotificationsPaused(bool paused);

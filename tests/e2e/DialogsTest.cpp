@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <regex>
 
 namespace {
 
@@ -378,3 +379,59 @@ TEST_F(Dialogs, PropertiesAddsAMailboxAndRemovesOneWithoutAGap) {
 }
 
 }  // namespace
+
+// Two mailboxes of 3 and 0 messages: both are checked at the start and on a double click, the
+// "Mail" window sums them and the hint names the one with mail, in the newer record's longer tip
+// since the name makes it longer than the described 63 characters.
+TEST_F(Dialogs, TwoMailboxesAreCheckedTogetherAndTheOneWithMailIsNamed) {
+    const std::string work = "The office mailbox that the whole team of six shares";
+    SeedAccount("three-secret");
+    SeedMailbox("Mailbox", work, "three", "three-secret");
+    SeedMailbox("Mailbox 2", "Home", "empty", "empty-secret");
+    const int emptyLogins = Pop3LogCount("Login: user=<empty>");
+    RunningProgram program(Larkspur());
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+    EXPECT_EQ(Pop3LogCount("Login: user=<empty>"), emptyLogins + 1);
+    const std::regex hint("At (1?[0-9]|2[0-3]):[0-5][0-9]: " + work + " 3");
+    std::string tip = TrayIconTip();
+    EXPECT_TRUE(std::regex_match(tip, hint)) << tip;
+    EXPECT_GT(tip.size(), 63u);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    const RECT corner{width - 640, height - 96, width, height};
+    EXPECT_TRUE(Screenshot("mailboxes-tray-hint", &corner));
+
+    DoubleClickTrayIcon(program);
+    HWND mail = WaitShown(program, kMail);
+    ASSERT_NE(mail, nullptr);
+    EXPECT_EQ(Pop3LogCount("Login: user=<empty>"), emptyLogins + 2) << "both, one after another";
+    Repainted(mail);
+    EXPECT_TRUE(SaveScreenshot(mail, "mailboxes-mail-window"));
+    Click(mail, IDOK);
+    EXPECT_TRUE(WaitGone(program, kMail));
+}
+
+// A wrong password on the second mailbox: its error names it, and "Setup now" opens its page.
+TEST_F(Dialogs, AnErrorNamesItsMailboxAndSetupNowLeadsToThatMailbox) {
+    SeedAccount("three-secret");
+    SeedMailbox("Mailbox", "Work", "three", "three-secret");
+    SeedMailbox("Mailbox 2", "Home", "empty", "wrong");
+    RunningProgram program(Larkspur());
+    HWND error = WaitShown(program, kError);
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(WindowTextOf(GetDlgItem(error, IDC_ERRORTYPELABEL)),
+              "Your mail server for Home returned an error. It said:");
+    Repainted(error);
+    EXPECT_TRUE(SaveScreenshot(error, "mailboxes-error"));
+
+    Click(error, IDC_SETUPNOW);
+    HWND properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(SendMessageA(GetDlgItem(properties, IDC_PAGECONTROL), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(WindowTextOf(Control(properties, IDC_LOGINNAMEEB)), "empty");
+    SetWindowTextA(Control(properties, IDC_PASSWORDEB), "empty-secret");
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(StoredCredential("Larkspur:Mailbox 2"), "empty-secret");
+    EXPECT_EQ(ReadAndCloseCountWindow(program), "You have 3 mail messages.");
+    EXPECT_TRUE(Shown(program, kError).empty());
+}

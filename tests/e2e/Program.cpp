@@ -123,9 +123,18 @@ void SeedSettings(const std::string& user, const std::string& password, bool dia
     SetString("Notification", "Mail App Path", "");
 }
 
+void SeedMailbox(const std::string& section, const std::string& name, const std::string& user,
+                 const std::string& password) {
+    SetString(section, "Name", name);
+    SetString(section, "Pop3 Server Address", "127.0.0.1");
+    SetString(section, "Login Username", user);
+    SetString(section, "Password", password);
+}
+
 void DeleteSettings() {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     DeleteCredentialForTest("Larkspur:Mailbox");
+    DeleteCredentialForTest("Larkspur:Mailbox 2");
 }
 
 std::string StoredCredential(const std::string& target) {

@@ -42,7 +42,10 @@ std::string WindowTextOf(HWND window);
 // mode starts without a check.
 // Any password of an earlier run in the Credential Manager goes, so that the seeded one counts.
 void SeedSettings(const std::string& user, const std::string& password, bool dialUp);
-// The settings key and Larkspur's password credential.
+// One mailbox's section ("Mailbox", "Mailbox 2", ...) on the test Dovecot, named as given.
+void SeedMailbox(const std::string& section, const std::string& name, const std::string& user,
+                 const std::string& password);
+// The settings key and Larkspur's password credentials.
 void DeleteSettings();
 
 // A generic credential of the user, as the Credential Manager keeps it: its secret's bytes, or

@@ -2,6 +2,7 @@
 // after running handlers "inside" its dialogue the way a real session's waits would.
 
 #include "app/MailCheck.h"
+#include "app/MailboxChecks.h"
 #include "framework/Exception.h"
 
 #include <gtest/gtest.h>
@@ -577,4 +578,97 @@ TEST_F(MailCheck, QuietKeepsTheOutcomeOfUnrequestedChecksInTheTray) {
     EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "run", "tray 3 at 102",
                                "notify 3", "job freed", "account pop.example ann secret", "run",
                                "error 0 -ERR [AUTH] Authentication failed.", "job freed"}));
+}
+
+namespace {
+
+// Two mailboxes, "Work" (ann) and "Home" (bob), behind the program's one host.
+class MailboxesHost : public RecordingHost {
+public:
+    void SelectMailbox(std::size_t index) override { Selected = index; }
+    MailAccount Account() override { return {"pop.example", Selected ? "bob" : "ann", "secret"}; }
+    void ShowMailboxesInTray(const std::vector<TMailboxCount>& withMail, TDateTime time,
+                             TCountWording) override {
+        std::ostringstream s;
+        s << "tray";
+        for (const TMailboxCount& box : withMail) s << " " << box.Title << " " << box.Count;
+        s << " at " << time;
+        Log(s.str());
+    }
+    void ReportMailError(const std::string& message, TMailErrorKind) override {
+        Log("error of " + std::to_string(Selected) + " " + message);
+        if (DuringError) std::exchange(DuringError, nullptr)();
+    }
+    std::size_t Selected = 0;
+    std::function<void()> DuringError;
+};
+
+class MailboxChecks : public ::testing::Test {
+protected:
+    void SetUp() override { checks.SetMailboxCount(2); }
+
+    std::vector<std::string> Events() const { return host.Events; }
+
+    MailboxesHost host;
+    TMailboxChecks checks{host, [](std::size_t i) { return std::string(i ? "Home" : "Work"); }};
+};
+
+}  // namespace
+
+TEST_F(MailboxChecks, EachMailboxInTurnAndWhatTheRoundFoundToldOnceAtItsEnd) {
+    Script work = Succeeds(3);
+    work.news = {true, true, 2, {"a", "b", "c"}, {{"Al", "Hi"}}};
+    Script home = Succeeds(5);
+    home.news = {true, true, 0, {"d"}, {}};
+    host.OnlyNew = true;
+    host.Scripts = {work, home};
+    checks.CheckMail(true);
+    EXPECT_EQ(Events(), (Lines{"account pop.example ann secret", "load pop.example ann",
+                               "run knowing 0", "tray Work 2 at 101", "save pop.example ann a b c",
+                               "job freed", "account pop.example bob secret",
+                               "load pop.example bob", "run knowing 3", "tray Work 2 at 102",
+                               "save pop.example bob d", "job freed",
+                               "notify 2 new, Work: 2 new mail messages, Al: Hi"}));
+    host.Events.clear();
+    checks.ShowLastCheck();
+    EXPECT_EQ(Events(), (Lines{"popup 2 new at 102 listing 2"}));
+}
+
+// Never two connections: a request that comes during a check waits for its end, one for the
+// mailbox being checked goes to its own controller, and only a connection holds the queue back.
+TEST_F(MailboxChecks, RequestsWaitForTheConnectionButNotForAWindow) {
+    Script work = Succeeds(1);
+    work.during = [&] {
+        checks.CheckMailbox(1, false);
+        checks.CheckMailbox(1, true);
+        checks.CheckMailbox(0, false);
+        EXPECT_EQ(host.JobsAlive, 1);
+    };
+    Script home = Succeeds(4);
+    host.Scripts = {work, Succeeds(1), home};
+    host.DuringNotify = [&] { checks.CheckMailbox(1, false); };
+    checks.CheckMailbox(0, false);
+    EXPECT_EQ(Events(), (Lines{
+        "account pop.example ann secret", "run", "cancel", "messages",
+        "account pop.example ann secret", "run", "tray Work 1 at 101", "job freed", "job freed",
+        "account pop.example bob secret", "run", "tray Work 1 Home 4 at 102", "job freed",
+        "notify 5, Work: 1 mail message, Home: 4 mail messages",
+        "account pop.example bob secret", "run", "tray Work 1 at 103", "job freed"}));
+}
+
+TEST_F(MailboxChecks, OneErrorDialogAtATimeAndEachMailboxsLatestWaits) {
+    host.Scripts = {Fails(mekMail, "-ERR work"), Fails(mekMail, "-ERR home"),
+                    Fails(mekSocket, "home again")};
+    host.DuringError = [&] {
+        checks.CheckMailbox(1, true);
+        checks.CheckMailbox(1, true);
+    };
+    checks.CheckMailbox(0, true);
+    const Lines errors = [&] {
+        Lines shown;
+        for (const std::string& e : host.Events)
+            if (e.rfind("error", 0) == 0) shown.push_back(e);
+        return shown;
+    }();
+    EXPECT_EQ(errors, (Lines{"error of 0 -ERR work", "error of 1 home again"}));
 }

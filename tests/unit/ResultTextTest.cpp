@@ -70,3 +70,12 @@ TEST(ResultText, APausedHintKeepsItsMarkWithinTheTipsLength) {
     EXPECT_EQ(longest, std::string(54, 'x') + " (paused)");
     EXPECT_EQ(longest.size(), 63u);
 }
+
+TEST(ResultText, SeveralMailboxesNameThoseWithMailOrTellTheHintOfNoMail) {
+    EXPECT_EQ(MailboxesHintText({{"Work", 3}, {"Home", 1}}, At(9, 5), ":", cwAll),
+              "At 9:05: Work 3, Home 1");
+    EXPECT_EQ(MailboxesHintText({{"ann@pop.example", 12}}, At(14, 30), ".", cwNew),
+              "At 14.30: ann@pop.example 12");
+    EXPECT_EQ(MailboxesHintText({}, At(9, 5), ":", cwNew), "At 9:05 you had no new mail messages");
+    EXPECT_EQ(PausedTrayHint(std::string(130, 'x'), kLongTipLength).size(), 127u);
+}

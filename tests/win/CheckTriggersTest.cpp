@@ -43,7 +43,7 @@ TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) 
         ends.push_back(Milliseconds());
     };
     const double started = Milliseconds();
-    TTimedCheck timed(Program().Status, static_cast<std::int32_t>(kInterval));
+    TTimedCheck timed(Program().Checks, 0, static_cast<std::int32_t>(kInterval));
     EXPECT_TRUE(PumpUntil([&] { return Host().Checks >= 3; }));
     timed.Terminate();
     EXPECT_TRUE(timed.WaitFor(30000));
@@ -58,14 +58,15 @@ TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) 
 
 TEST_F(CheckTriggersTest, AStopWakesThePeriodicThreadAndAStoppedThreadNeverChecks) {
     StartWithBareMainForm();
-    Triggers().StartTimedCheck(60);
+    Settings(false, true, 60);
+    Triggers().StartTimedChecks();
     const DWORD stopping = GetTickCount();
     Triggers().StopTimedCheck();
     EXPECT_LT(GetTickCount() - stopping, 30000u) << "the hour-long sleep was not cut short";
     EXPECT_EQ(TimedCheck(), nullptr);
 
     // Stopped while its request waits to be served: served, it finds nothing to do.
-    TTimedCheck timed(Program().Status, 1);
+    TTimedCheck timed(Program().Checks, 0, 1);
     for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i) Sleep(1);
     timed.Terminate();
     EXPECT_TRUE(timed.WaitFor(30000)) << "the wait for its request ended with the stop";
