@@ -400,8 +400,8 @@ void TPropertyForm::FillInFromAddress(bool replace) {
 void TPropertyForm::OnCommand(int id, int notifyCode) {
     if (id == IDC_SIGNINCOMBO && notifyCode == CBN_SELCHANGE) SignInComboChange();
     if (id == IDC_MAILBOXLIST && notifyCode == CBN_SELCHANGE)
-        ChooseMailbox(static_cast<std::size_t>(
-            SendMessageA(Control(IDC_MAILBOXLIST), CB_GETCURSEL, 0, 0)));
+        ChooseMailbox(
+            static_cast<std::size_t>(SendMessageA(Control(IDC_MAILBOXLIST), CB_GETCURSEL, 0, 0)));
     if ((id == IDC_MAILBOXNAMEEB || id == IDC_POPSERVEREB || id == IDC_LOGINNAMEEB) &&
         notifyCode == EN_CHANGE)
         RetitleMailbox();

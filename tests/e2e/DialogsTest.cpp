@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <regex>
 
@@ -100,12 +99,12 @@ std::string StoredMailboxValue(const char* name) {
     return data;
 }
 
-// A key's values as stored, "name=type:data" sorted by name; "(no key)" without the key.
+// A key's values as stored, "name=type:data;" each; "(no key)" without the key.
 std::string StoredValues(const std::string& path) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return "(no key)";
-    std::vector<std::string> values;
+    std::string values;
     char name[256];
     BYTE data[512];
     for (DWORD i = 0;; ++i) {
@@ -113,14 +112,11 @@ std::string StoredValues(const std::string& path) {
         if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
             ERROR_SUCCESS)
             break;
-        values.push_back(std::string(name) + "=" + std::to_string(type) + ":" +
-                         std::string(reinterpret_cast<const char*>(data), dataSize));
+        values += std::string(name) + "=" + std::to_string(type) + ":" +
+                  std::string(reinterpret_cast<const char*>(data), dataSize) + ";";
     }
     RegCloseKey(key);
-    std::sort(values.begin(), values.end());
-    std::string all;
-    for (const std::string& value : values) all += value + ";";
-    return all;
+    return values;
 }
 
 // Where OK puts it: the Credential Manager, with no plain value left in the registry.
@@ -321,8 +317,6 @@ TEST_F(Dialogs, WithOnlyNewMailTheMailWindowListsTheNewMessagesOnce) {
 
 }  // namespace
 
-namespace {
-
 // A one-mailbox install keeps its "Mailbox" key as it was through OK. A mailbox added and the
 // first one removed then leave the added one in "Mailbox", with its password, and no
 // "Mailbox 2" behind.
@@ -377,8 +371,6 @@ TEST_F(Dialogs, PropertiesAddsAMailboxAndRemovesOneWithoutAGap) {
     EXPECT_EQ(StoredCredential("Larkspur:Mailbox 2"), "(none)");
     DeleteCredentialForTest("Larkspur:Mailbox 2");
 }
-
-}  // namespace
 
 // Two mailboxes of 3 and 0 messages: both are checked at the start and on a double click, the
 // "Mail" window sums them and the hint names the one with mail, in the newer record's longer tip
