@@ -54,7 +54,7 @@ void StoreMailboxList(TAppProperties& settings, std::vector<TMailboxValues>& mai
 
 }  // namespace
 
-TPropertyValues PropertyValuesFrom(TAppProperties& settings) {
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings) {
     TPropertyValues v;
     v.Mailboxes.resize(settings.MailboxCount());
     for (std::size_t i = 0; i < v.Mailboxes.size(); ++i) {

@@ -51,7 +51,7 @@ struct TPropertyProblem {
     int Mailbox = -1;  // the mailbox of the list to select first, for a control of the Mailbox page
 };
 
-TPropertyValues PropertyValuesFrom(TAppProperties& settings);
+TPropertyValues PropertyValuesFrom(const TAppProperties& settings);
 
 // What the list calls a mailbox: its name, else "<login name>@<server>"; empty while it has
 // neither.
