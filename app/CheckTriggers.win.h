@@ -1,11 +1,12 @@
 #pragma once
 // The checks nobody asked for: once when the settings take effect, every mailbox every N of its
-// minutes on a periodic thread of its own, when a dial-up connection comes up, and on a direct connection after a
-// resume or a change of the network (which the main form hears). The periodic thread and the dial-up
-// poller hand each request to the user-interface thread (TThread::HandOver) and wait until it is
-// over or they are stopped, so the period runs from the end of one check (or of its request,
-// when it waits for another mailbox's) to the start of the next, and every check, the tray and the triggers' state stay on the user-interface thread.
-// The poller runs only while dial-up is chosen.
+// minutes on a periodic thread of its own, when a dial-up connection comes up, and on a direct
+// connection after a resume or a change of the network (which the main form hears). The periodic
+// thread and the dial-up poller hand each request to the user-interface thread (TThread::HandOver)
+// and wait until it is over or they are stopped, so the period runs from the end of one check (or
+// of its request, when it waits for another mailbox's) to the start of the next, and every check,
+// the tray and the triggers' state stay on the user-interface thread. The poller runs only while
+// dial-up is chosen.
 
 #include <cstdint>
 #include <memory>

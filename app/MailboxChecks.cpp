@@ -1,18 +1,26 @@
 #include "app/MailboxChecks.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "tray/CountText.h"
 
 // A mailbox's controller and the host it sees: the program's, with the mailbox selected for the
 // calls that concern it, and with what is told of the result gathered for all mailboxes once
-// there are several.
+// there are several. It also keeps the mailbox's waiting request, news and error.
 class TMailboxChecks::TLink : public ICheckHost {
 public:
     TLink(TMailboxChecks& checks, std::size_t index)
         : Status(*this), Checks(checks), Host(checks.Host), Index(index) {}
 
     TMailStatus Status;
+    bool Requested = false, RequestedByUser = false;
+    bool Told = false;
+    std::int32_t ToldCount = 0;
+    TCountWording ToldWording = cwAll;
+    bool ErrorWaiting = false;
+    std::string ErrorMessage;
+    TMailErrorKind ErrorKind = mekMail;
 
     bool SettingsComplete() override { return Select().SettingsComplete(); }
     MailAccount Account() override { return Select().Account(); }
@@ -26,7 +34,10 @@ public:
     void NotifyAfterCheck(std::int32_t count, TCountWording wording,
                           const std::vector<TMessageSummary>& newest) override {
         if (Single()) return Host.NotifyAfterCheck(count, wording, newest);
-        Checks.Tell({Index, count, wording, newest});
+        // A mailbox checked again in the same round tells its newer result only.
+        Told = true;
+        ToldCount = count;
+        ToldWording = wording;
     }
     void ShowLastResult(std::int32_t count, TDateTime time, TCountWording wording,
                         const std::vector<TMessageSummary>& newest) override {
@@ -42,7 +53,11 @@ public:
     }
     void ReportMailError(const std::string& message, TMailErrorKind kind) override {
         if (Single()) return Select().ReportMailError(message, kind);
-        Checks.ReportError({Index, message, kind});
+        // A newer error replaces the waiting one.
+        ErrorWaiting = true;
+        ErrorMessage = message;
+        ErrorKind = kind;
+        Checks.ReportErrors();
     }
     void ReportProgramFailure(std::exception_ptr failure) override {
         Host.ReportProgramFailure(failure);
@@ -57,11 +72,12 @@ public:
     void StopRetryTimer() override { Select().StopRetryTimer(); }
     bool KeepQuiet() override { return Host.KeepQuiet(); }
 
-private:
     ICheckHost& Select() {
         Host.SelectMailbox(Index);
         return Host;
     }
+
+private:
     bool Single() const { return Checks.Active == 1; }
 
     TMailboxChecks& Checks;
@@ -100,14 +116,17 @@ void TMailboxChecks::RetryDue(std::size_t index) {
 }
 
 void TMailboxChecks::Request(std::size_t index, bool userInitiated) {
+    TLink& link = *Links[index];
     // Its own check is connected: its controller's rule, which cancels that check and repeats.
-    if (Status(index).Busy) return Status(index).CheckMail(userInitiated);
-    for (TRequest& waiting : Queue) {
-        if (waiting.Index != index) continue;
-        waiting.UserInitiated |= userInitiated;
-        return;
-    }
-    Queue.push_back({index, userInitiated});
+    if (link.Status.Busy) return link.Status.CheckMail(userInitiated);
+    link.RequestedByUser = userInitiated || (link.Requested && link.RequestedByUser);
+    link.Requested = true;
+}
+
+TMailboxChecks::TLink* TMailboxChecks::Waiting(bool TLink::*flag) const {
+    for (std::size_t i = 0; i < Active; ++i)
+        if ((*Links[i]).*flag) return Links[i].get();
+    return nullptr;
 }
 
 bool TMailboxChecks::Connected() const {
@@ -116,14 +135,14 @@ bool TMailboxChecks::Connected() const {
 }
 
 // Run again at every level of a nested request: the level whose check was connected carries on
-// with the queue once that check has returned.
+// with the waiting requests once that check has returned.
 void TMailboxChecks::Run() {
-    while (!Queue.empty() && !Connected()) {
-        const TRequest next = Queue.front();
-        Queue.erase(Queue.begin());
-        if (next.Index < Active) Status(next.Index).CheckMail(next.UserInitiated);
+    while (TLink* link = Waiting(&TLink::Requested)) {
+        if (Connected()) return;
+        link->Requested = false;
+        link->Status.CheckMail(link->RequestedByUser);
     }
-    if (Queue.empty() && !Connected() && !Told.empty()) TellRound();
+    if (!Connected()) TellRound();
 }
 
 void TMailboxChecks::CancelMailCheck() {
@@ -135,43 +154,39 @@ void TMailboxChecks::Woke() {
 }
 
 bool TMailboxChecks::HasCheckResult() const {
-    return std::any_of(Links.begin(), Links.begin() + static_cast<std::ptrdiff_t>(Active),
-                       [](const std::unique_ptr<TLink>& link) {
-                           return link->Status.HasCheckResult();
-                       });
+    for (std::size_t i = 0; i < Active; ++i)
+        if (Links[i]->Status.HasCheckResult()) return true;
+    return false;
 }
 
-std::vector<TMessageSummary> TMailboxChecks::Lines(const std::vector<TTold>& results,
-                                                   std::int32_t& total,
+std::vector<TMessageSummary> TMailboxChecks::Lines(bool round, std::int32_t& total,
                                                    TCountWording& wording) const {
     std::vector<TMessageSummary> lines;
     total = 0;
-    wording = results.empty() ? cwAll : results.front().Wording;
-    for (const TTold& result : results) {
+    bool first = true;
+    for (std::size_t i = 0; i < Active; ++i) {
+        const TLink& link = *Links[i];
+        if (!(round ? link.Told : link.Status.HasCheckResult())) continue;
+        const std::int32_t count = round ? link.ToldCount : link.Status.LastCount;
+        const TCountWording counted = round ? link.ToldWording : link.Status.LastWording;
         // Mailboxes that count in different ways are summed as all their messages.
-        if (result.Wording != wording) wording = cwAll;
-        if (result.Count <= 0) continue;
-        total += result.Count;
-        lines.push_back(
-            {TitleOf(result.Index), MailMessagesText(result.Count, result.Wording == cwNew)});
-        lines.insert(lines.end(), result.Newest.begin(), result.Newest.end());
+        wording = first || counted == wording ? counted : cwAll;
+        first = false;
+        if (count <= 0) continue;
+        total += count;
+        lines.push_back({TitleOf(i), MailMessagesText(count, counted == cwNew)});
     }
     return lines;
 }
 
 void TMailboxChecks::ShowLastCheck() {
     if (Active == 1) return Status(0).ShowLastCheck();
-    std::vector<TTold> results;
     TDateTime latest = 0.0;
-    for (std::size_t i = 0; i < Active; ++i) {
-        const TMailStatus& status = Status(i);
-        if (!status.HasCheckResult()) continue;
-        latest = std::max(latest, status.LastCheckTime);
-        results.push_back({i, status.LastCount, status.LastWording, status.LastNewest});
-    }
+    for (std::size_t i = 0; i < Active; ++i)
+        latest = std::max(latest, Links[i]->Status.LastCheckTime);
     std::int32_t total = 0;
     TCountWording wording = cwAll;
-    const std::vector<TMessageSummary> lines = Lines(results, total, wording);
+    const std::vector<TMessageSummary> lines = Lines(false, total, wording);
     Host.ShowLastResult(total, latest, wording, lines);
 }
 
@@ -180,7 +195,7 @@ void TMailboxChecks::ShowInTray() {
     TDateTime latest = 0.0;
     TCountWording wording = cwAll;
     for (std::size_t i = 0; i < Active; ++i) {
-        const TMailStatus& status = Status(i);
+        const TMailStatus& status = Links[i]->Status;
         if (!status.HasCheckResult()) continue;
         if (status.LastCheckTime >= latest) wording = status.LastWording;
         latest = std::max(latest, status.LastCheckTime);
@@ -189,41 +204,24 @@ void TMailboxChecks::ShowInTray() {
     Host.ShowMailboxesInTray(withMail, latest, wording);
 }
 
-void TMailboxChecks::Tell(TTold told) {
-    // A mailbox checked again in the same round tells its newer result only.
-    Told.erase(std::remove_if(Told.begin(), Told.end(),
-                              [&](const TTold& t) { return t.Index == told.Index; }),
-               Told.end());
-    Told.push_back(std::move(told));
-}
-
 void TMailboxChecks::TellRound() {
-    std::vector<TTold> told = std::move(Told);
-    Told.clear();
-    std::sort(told.begin(), told.end(),
-              [](const TTold& a, const TTold& b) { return a.Index < b.Index; });
     std::int32_t total = 0;
     TCountWording wording = cwAll;
-    const std::vector<TMessageSummary> lines = Lines(told, total, wording);
-    Host.NotifyAfterCheck(total, wording, lines);
+    const std::vector<TMessageSummary> lines = Lines(true, total, wording);
+    bool told = false;
+    for (std::size_t i = 0; i < Active; ++i) told |= std::exchange(Links[i]->Told, false);
+    if (told) Host.NotifyAfterCheck(total, wording, lines);
 }
 
-// One dialog at a time; a mailbox's newer error replaces its waiting one.
-void TMailboxChecks::ReportError(TError error) {
-    for (TError& waiting : Errors) {
-        if (waiting.Index != error.Index) continue;
-        waiting = std::move(error);
-        return;
-    }
-    Errors.push_back(std::move(error));
+// One dialog at a time: the level that shows one shows the others' waiting errors after it.
+void TMailboxChecks::ReportErrors() {
     if (ShowingError) return;
     ShowingError = true;
-    while (!Errors.empty()) {
-        const TError next = std::move(Errors.front());
-        Errors.erase(Errors.begin());
-        Host.SelectMailbox(next.Index);
+    while (TLink* link = Waiting(&TLink::ErrorWaiting)) {
+        link->ErrorWaiting = false;
+        const std::string message = std::move(link->ErrorMessage);
         try {
-            Host.ReportMailError(next.Message, next.Kind);
+            link->Select().ReportMailError(message, link->ErrorKind);
         } catch (...) {
             ShowingError = false;
             throw;

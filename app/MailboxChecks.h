@@ -3,14 +3,16 @@
 // check at a time, later requests wait" rule, retries and seen IDs, behind one road for every
 // request.
 //
-// Scheduling: requests wait here in order, one entry per mailbox, and the next starts only while
-// no mailbox's check is connected, so there are never two connections at once; a request for a
-// mailbox whose check is connected goes to its controller, which cancels and repeats as always.
-// Only a connection holds the queue back, not a window a check left open (an error, "Mail"), so
-// the checks go on under it as they always did. A round runs from a request to the moment the
-// queue is empty and nothing is connected: what its checks have to tell is told then, once, in
-// one "Mail" window with one sound. With one mailbox every call reaches the program's host as
-// the controller makes it, so such a program behaves as it always did.
+// Scheduling: requests wait here, one per mailbox, taken in the mailboxes' order; the next starts
+// only while no mailbox's check is connected, so there are never two connections at once; a request
+// for a mailbox whose check is connected goes to its controller, which cancels and repeats as
+// always. Only a connection holds the queue back, not a window a check left open (an error,
+// "Mail"), so the checks go on under it as they always did. A round runs from a request to the
+// moment no request waits and nothing is connected: what its checks have to tell is told then,
+// once, in one "Mail" window with one sound (a line per mailbox with mail, without the newest
+// messages' senders that one mailbox lists). Errors wait likewise, one per mailbox, for the open
+// one. With one mailbox every call reaches the program's host as the controller makes it, so such a
+// program behaves as it always did.
 //
 // Everything here runs on the user-interface thread.
 
@@ -50,41 +52,24 @@ public:
 
 private:
     class TLink;
-    struct TRequest {
-        std::size_t Index;
-        bool UserInitiated;
-    };
-    struct TTold {
-        std::size_t Index;
-        std::int32_t Count;
-        TCountWording Wording;
-        std::vector<TMessageSummary> Newest;
-    };
-    struct TError {
-        std::size_t Index;
-        std::string Message;
-        TMailErrorKind Kind;
-    };
 
     void Request(std::size_t index, bool userInitiated);
+    // The first mailbox with the flag set, or null.
+    TLink* Waiting(bool TLink::*flag) const;
     void Run();
     bool Connected() const;
     // The results of every mailbox in the tray.
     void ShowInTray();
-    void Tell(TTold told);
     void TellRound();
-    void ReportError(TError error);
-    // The lines of the mailboxes with mail ("Work", "3 mail messages") with what each told
-    // of its newest messages, their sum and one wording for all.
-    std::vector<TMessageSummary> Lines(const std::vector<TTold>& results, std::int32_t& total,
+    void ReportErrors();
+    // A line per mailbox with mail ("Work", "3 mail messages"), of the round's results or of
+    // the last ones, with their sum and one wording for all.
+    std::vector<TMessageSummary> Lines(bool round, std::int32_t& total,
                                        TCountWording& wording) const;
 
     ICheckHost& Host;
     std::function<std::string(std::size_t)> TitleOf;
     std::vector<std::unique_ptr<TLink>> Links;
     std::size_t Active = 0;
-    std::vector<TRequest> Queue;
-    std::vector<TTold> Told;
-    std::vector<TError> Errors;
     bool ShowingError = false;
 };

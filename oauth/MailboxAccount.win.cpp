@@ -1,6 +1,8 @@
 #include "oauth/MailboxAccount.win.h"
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/ResourceString.win.h"
@@ -15,13 +17,16 @@ TOAuthClient MailboxOAuthClient(TMailboxSettings& settings, TSignIn signIn) {
 
 TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings) {
     // Each mailbox, and the tests' settings of another key, get a store of their own, never the
-    // access token of another account.
-    static std::vector<std::unique_ptr<TAccountTokens>> stores;
-    const std::string target = settings.AccountTarget();
-    for (const auto& store : stores)
-        if (store->Target() == target) return *store;
-    stores.push_back(std::make_unique<TAccountTokens>(target));
-    return *stores.back();
+    // access token of another account: the credential's name alone does not tell, since a
+    // removed mailbox's name goes to the one after it. A store lives as long as the program, as
+    // a check may be using it while the settings change.
+    static std::vector<std::pair<std::string, std::unique_ptr<TAccountTokens>>> stores;
+    const std::string key = settings.AccountTarget() + '\n' + settings.LoginUsername() + '\n' +
+                            std::to_string(settings.SignIn());
+    for (const auto& [storeKey, store] : stores)
+        if (storeKey == key) return *store;
+    stores.emplace_back(key, std::make_unique<TAccountTokens>(settings.AccountTarget()));
+    return *stores.back().second;
 }
 
 std::string MailboxAccessToken(TMailboxSettings& settings, bool renew) {

@@ -628,10 +628,10 @@ TEST_F(MailboxChecks, EachMailboxInTurnAndWhatTheRoundFoundToldOnceAtItsEnd) {
                                "job freed", "account pop.example bob secret",
                                "load pop.example bob", "run knowing 3", "tray Work 2 at 102",
                                "save pop.example bob d", "job freed",
-                               "notify 2 new, Work: 2 new mail messages, Al: Hi"}));
+                               "notify 2 new, Work: 2 new mail messages"}));
     host.Events.clear();
     checks.ShowLastCheck();
-    EXPECT_EQ(Events(), (Lines{"popup 2 new at 102 listing 2"}));
+    EXPECT_EQ(Events(), (Lines{"popup 2 new at 102 listing 1"}));
 }
 
 // Never two connections: a request that comes during a check waits for its end, one for the

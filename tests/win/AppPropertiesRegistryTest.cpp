@@ -3,6 +3,7 @@
 
 #include "framework/Credentials.win.h"
 #include "mailprogram/MailProgram.win.h"
+#include "oauth/MailboxAccount.win.h"
 #include "settings/AppProperties.win.h"
 #include "tests/win/RawRegistry.h"
 
@@ -242,4 +243,17 @@ TEST_F(AppPropertiesRegistry, RemovingTheFirstMailboxMovesTheSecondWithItsValues
     EXPECT_FALSE(ReadCredential(kSecondTarget).has_value());
     EXPECT_FALSE(ReadCredential(std::string(kSecondTarget) + ":Account").has_value());
     DeleteCredential("LarkspurTest:Mailbox:Account");
+}
+
+// The account's access token in memory belongs to the account, not to the credential's name,
+// which a removal hands to the next mailbox.
+TEST_F(AppPropertiesRegistry, AMailboxMovedIntoAnotherNameNeverTakesItsAccessToken) {
+    auto props = Load();
+    TMailboxSettings& box = props->Mailbox(0);
+    box.SetLoginUsername("ann");
+    box.SetSignIn(siGoogle);
+    const TAccountTokens* first = &MailboxAccountTokens(box);
+    EXPECT_EQ(&MailboxAccountTokens(box), first);
+    box.SetLoginUsername("bob");
+    EXPECT_NE(&MailboxAccountTokens(box), first);
 }
