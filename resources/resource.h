@@ -70,6 +70,12 @@
 #define IDC_SIGNED_IN_AS 3026
 #define IDC_FILLINBTN 3027
 #define IDC_PASSWORDLABEL 3028
+// The Mailbox page's list of mailboxes, and the chosen one's name and own interval
+#define IDC_MAILBOXLIST 3070
+#define IDC_ADDMAILBOXBTN 3071
+#define IDC_REMOVEMAILBOXBTN 3072
+#define IDC_MAILBOXNAMEEB 3073
+#define IDC_MAILBOXINTERVALEB 3074
 #define IDC_SHOWDIALOGCB 3030
 #define IDC_PLAYSOUNDCB 3031
 #define IDC_WINSOUNDRB 3032
@@ -106,6 +112,7 @@
 #define IDS_SECURECONNECTIONS 3910
 #define IDS_SIGNINS 3911
 #define IDS_NOPRESET 3912
+#define IDS_NEWMAILBOX 3913
 // What to do about a known refusal
 #define IDS_ADVICE_APPPASSWORD 3920
 #define IDS_ADVICE_WEBLOGIN 3921

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/Application.win.h"
@@ -58,6 +59,21 @@ std::string PickFile(HWND owner, UINT filterId, const std::string& current) {
     return getOpenFileName && getOpenFileName(&ofn) ? std::string(file) : std::string();
 }
 
+// The Mailbox page's edits and the fields of the mailbox that they show.
+constexpr std::pair<int, std::string TMailboxValues::*> kMailboxEdits[] = {
+    {IDC_MAILBOXNAMEEB, &TMailboxValues::NameEB},
+    {IDC_MAILBOXINTERVALEB, &TMailboxValues::IntervalEB},
+    {IDC_POPSERVEREB, &TMailboxValues::POPServerEB},
+    {IDC_LOGINNAMEEB, &TMailboxValues::LoginNameEB},
+    {IDC_PASSWORDEB, &TMailboxValues::PasswordEB},
+};
+
+// A mailbox of the list: what the user calls it, or what it reads from.
+std::string ListTitle(const TMailboxValues& mailbox) {
+    const std::string title = MailboxTitle(mailbox);
+    return title.empty() ? ResourceString(IDS_NEWMAILBOX) : title;
+}
+
 // Before each dialog that holds the tab control: the common controls' library is bound when
 // Properties first opens, not at start. Should it fail, making the dialog fails and says so.
 void RegisterTabControlClass() {
@@ -74,14 +90,16 @@ LRESULT TIntervalKeyFilter::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return TWindow::WndProc(msg, wParam, lParam);
 }
 
-TPropertyForm::TPropertyForm(TAppProperties& settings, std::size_t mailbox)
-    : TFormEx(IDD_PROPERTIES), Settings(settings), Mailbox(mailbox) {}
+TPropertyForm::TPropertyForm(TAppProperties& settings)
+    : TFormEx(IDD_PROPERTIES), Settings(settings) {}
 
 void TPropertyForm::FormCreate() {
     CreatePages();
-    HWND interval = Control(IDC_REPEATEVERYINTERVALEB);
-    SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
-    IntervalKeyFilter.Subclass(interval);
+    for (int i : {0, 1}) {
+        HWND interval = Control(i ? IDC_MAILBOXINTERVALEB : IDC_REPEATEVERYINTERVALEB);
+        SendMessageA(interval, EM_SETLIMITTEXT, kIntervalMaxLength, 0);
+        IntervalKeyFilters[i].Subclass(interval);
+    }
     SendMessageA(Control(IDC_PASSWORDEB), EM_SETPASSWORDCHAR, '*', 0);
     for (int edit : {IDC_QUIETFROMEB, IDC_QUIETTOEB})
         SendMessageA(Control(edit), EM_SETLIMITTEXT, kQuietTimeMaxLength, 0);
@@ -162,11 +180,13 @@ void TPropertyForm::SetText(int id, const std::string& text) {
     SetWindowTextA(Control(id), text.c_str());
 }
 
-void TPropertyForm::FillInFields() {
-    const TPropertyValues v = PropertyValuesFrom(Settings, Mailbox);
-    SetText(IDC_POPSERVEREB, v.POPServerEB);
-    SetText(IDC_LOGINNAMEEB, v.LoginNameEB);
-    SetText(IDC_PASSWORDEB, v.PasswordEB);
+void TPropertyForm::FillInFields(std::size_t mailbox) {
+    Held = PropertyValuesFrom(Settings);
+    const TPropertyValues& v = Held;
+    for (const TMailboxValues& m : v.Mailboxes)
+        SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(ListTitle(m).c_str()));
+    ShowMailbox(mailbox < v.Mailboxes.size() ? mailbox : 0);
     Check(IDC_SHOWDIALOGCB, v.ShowDialogCB);
     Check(IDC_WINDOWSNOTIFICATIONCB, v.WindowsNotificationCB);
     ShowDialogCBClick();
@@ -185,9 +205,6 @@ void TPropertyForm::FillInFields() {
     SetText(IDC_REPEATEVERYINTERVALEB, v.RepeatEveryIntervalEB);
     Check(IDC_USEDUNRB, v.UseDUNRB);
     Check(IDC_DIRECTRB, !v.UseDUNRB);
-    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, v.SecureConnectionCombo, 0);
-    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, v.SignInCombo, 0);
-    SignInComboChange();
     Check(IDC_QUIETHOURSCB, v.QuietHoursCB);
     QuietHoursCBClick();
     SetText(IDC_QUIETFROMEB, v.QuietFromEB);
@@ -197,11 +214,70 @@ void TPropertyForm::FillInFields() {
     Check(IDC_ONLYNEWMAILCB, v.OnlyNewMailCB);
 }
 
-TPropertyValues TPropertyForm::Values() const {
-    TPropertyValues v;
-    v.POPServerEB = Text(IDC_POPSERVEREB);
-    v.LoginNameEB = Text(IDC_LOGINNAMEEB);
-    v.PasswordEB = Text(IDC_PASSWORDEB);
+// The edits' changes retitle the list's item as they come; the mailbox itself is kept from the
+// page only once the page shows all of it.
+void TPropertyForm::ShowMailbox(std::size_t index) {
+    Shown = index;
+    const TMailboxValues& m = Held.Mailboxes[index];
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_SETCURSEL, index, 0);
+    for (const auto& [id, field] : kMailboxEdits) SetText(id, m.*field);
+    SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_SETCURSEL, m.SecureConnectionCombo, 0);
+    SendMessageA(Control(IDC_SIGNINCOMBO), CB_SETCURSEL, m.SignInCombo, 0);
+    SignInComboChange();
+    EnableWindow(Control(IDC_REMOVEMAILBOXBTN), Held.Mailboxes.size() > 1);
+}
+
+void TPropertyForm::ChooseMailbox(std::size_t index) {
+    KeepShownMailbox();
+    ShowMailbox(index);
+}
+
+TMailboxValues& TPropertyForm::KeepShownMailbox() {
+    TMailboxValues& m = Held.Mailboxes[Shown];
+    for (const auto& [id, field] : kMailboxEdits) m.*field = Text(id);
+    m.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
+        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
+    m.SignInCombo = SignInOf(
+        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
+    return m;
+}
+
+void TPropertyForm::RetitleMailbox() {
+    // The edits change while a mailbox is being shown, before there is one.
+    if (Shown >= Held.Mailboxes.size()) return;
+    HWND list = Control(IDC_MAILBOXLIST);
+    TMailboxValues shown;
+    for (const auto& [id, field] : kMailboxEdits) shown.*field = Text(id);
+    const std::string title = ListTitle(shown);
+    SendMessageA(list, CB_DELETESTRING, Shown, 0);
+    SendMessageA(list, CB_INSERTSTRING, Shown, reinterpret_cast<LPARAM>(title.c_str()));
+    SendMessageA(list, CB_SETCURSEL, Shown, 0);
+}
+
+// The new mailbox is stored only by OK, so Cancel leaves the settings as they were.
+void TPropertyForm::AddMailboxBtnClick() {
+    KeepShownMailbox();
+    Held.Mailboxes.resize(Held.Mailboxes.size() + 1);
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(ListTitle(Held.Mailboxes.back()).c_str()));
+    ShowMailbox(Held.Mailboxes.size() - 1);
+    SetFocus(Control(IDC_MAILBOXNAMEEB));
+}
+
+// Likewise removed from the settings only by OK.
+void TPropertyForm::RemoveMailboxBtnClick() {
+    std::vector<TMailboxValues>& mailboxes = Held.Mailboxes;
+    if (mailboxes.size() < 2) return;
+    mailboxes.erase(mailboxes.begin() + static_cast<std::ptrdiff_t>(Shown));
+    SendMessageA(Control(IDC_MAILBOXLIST), CB_DELETESTRING, Shown, 0);
+    ShowMailbox(std::min(Shown, mailboxes.size() - 1));
+    // The button is out of use with one mailbox left: the focus must not stay on it.
+    if (mailboxes.size() == 1) SetFocus(Control(IDC_MAILBOXLIST));
+}
+
+TPropertyValues& TPropertyForm::Values() {
+    TPropertyValues& v = Held;
+    KeepShownMailbox();
     v.ShowDialogCB = Checked(IDC_SHOWDIALOGCB);
     v.OnlyNewMailCB = Checked(IDC_ONLYNEWMAILCB);
     v.PlaySoundCB = Checked(IDC_PLAYSOUNDCB);
@@ -213,10 +289,6 @@ TPropertyValues TPropertyForm::Values() const {
     v.RepeatCheckCB = Checked(IDC_REPEATCHECKCB);
     v.RepeatEveryIntervalEB = Text(IDC_REPEATEVERYINTERVALEB);
     v.UseDUNRB = Checked(IDC_USEDUNRB);
-    v.SecureConnectionCombo = SecurityModeOf(static_cast<std::int32_t>(
-        SendMessageA(Control(IDC_SECURECONNECTIONCOMBO), CB_GETCURSEL, 0, 0)));
-    v.SignInCombo = SignInOf(
-        static_cast<std::int32_t>(SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0)));
     v.WindowsNotificationCB = Checked(IDC_WINDOWSNOTIFICATIONCB);
     v.QuietHoursCB = Checked(IDC_QUIETHOURSCB);
     v.QuietFromEB = Text(IDC_QUIETFROMEB);
@@ -228,13 +300,15 @@ bool TPropertyForm::PropertiesValid() {
     const auto problem = FindPropertyProblem(Values(), MailProgramExists);
     if (!problem) return true;
     ShowInformationMessage(problem->Message, Handle());
+    if (problem->Mailbox >= 0) ChooseMailbox(problem->Mailbox);
     ShowPage(problem->Page);
     SetFocus(Control(problem->Control));
     return false;
 }
 
+// Should a setter fail, the dialog stays open with the mailboxes as added and removed by then.
 void TPropertyForm::SetProperties() {
-    StoreProperties(Settings, Values(), Mailbox);
+    StoreProperties(Settings, Values());
 }
 
 // A disabled edit asks for its colours as a static text does, and the platform answers with the
@@ -243,12 +317,13 @@ void TPropertyForm::SetEditBox(bool enabled, int edit) {
     EnableWindow(Control(edit), enabled);
 }
 
+// A mailbox added in the dialog has no credential of its own until OK: it signs in once stored.
 void TPropertyForm::SignInComboChange() {
-    const bool password = !IsAccountSignIn(SignInOf(static_cast<std::int32_t>(
-        SendMessageA(Control(IDC_SIGNINCOMBO), CB_GETCURSEL, 0, 0))));
+    const TMailboxValues& m = KeepShownMailbox();
+    const bool password = !IsAccountSignIn(m.SignInCombo);
     EnableWindow(Control(IDC_PASSWORDLABEL), password);
     SetEditBox(password, IDC_PASSWORDEB);
-    EnableWindow(Control(IDC_SIGN_IN_BUTTON), !password);
+    EnableWindow(Control(IDC_SIGN_IN_BUTTON), !password && m.Stored >= 0);
     ShowSignedInAs();
 }
 
@@ -262,11 +337,12 @@ const UINT SignInEndedMessage = WM_APP + 40;
 
 void TPropertyForm::ShowSignedInAs() {
     std::string text;
-    if (IsAccountSignIn(Values().SignInCombo)) {
+    const TMailboxValues& m = KeepShownMailbox();
+    if (IsAccountSignIn(m.SignInCombo)) {
         // The account is the login name's: the provider signs in whoever the browser has, and
         // the login name is what the server is told.
         text = ResourceString(IDS_NOTSIGNEDIN);
-        if (MailboxAccountTokens(Settings.Mailbox(Mailbox)).SignedIn()) {
+        if (m.Stored >= 0 && MailboxAccountTokens(Settings.Mailbox(m.Stored)).SignedIn()) {
             text = ResourceString(IDS_SIGNEDINAS);
             text.replace(text.find("%s"), 2, Text(IDC_LOGINNAMEEB));
         }
@@ -276,10 +352,13 @@ void TPropertyForm::ShowSignedInAs() {
 
 void TPropertyForm::SignInBtnClick() {
     const HWND form = Handle();
+    const TMailboxValues& m = KeepShownMailbox();
+    // The user may choose another mailbox before the browser comes back.
+    SignInMailbox = m.Stored;
+    SignInLogin = m.LoginNameEB;
     SignInFlow = std::make_unique<TSignInFlow>(
-        MailboxOAuthClient(Settings.Mailbox(Mailbox), Values().SignInCombo), Text(IDC_LOGINNAMEEB),
-        SignInBrowser, ResourceString(IDS_SIGNINPAGE),
-        [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
+        MailboxOAuthClient(Settings.Mailbox(m.Stored), m.SignInCombo), m.LoginNameEB, SignInBrowser,
+        ResourceString(IDS_SIGNINPAGE), [form] { PostMessageA(form, SignInEndedMessage, 0, 0); });
     if (SignInFlow->Start()) return;
     ShowInformationMessage(SignInFailureText(SignInFlow->Outcome()), Handle());
     SignInFlow.reset();
@@ -289,7 +368,7 @@ void TPropertyForm::SignInEnded() {
     if (!SignInFlow) return;
     TSignInOutcome& outcome = SignInFlow->Outcome();
     if (outcome.Failure == TSignInFailure::None) {
-        MailboxAccountTokens(Settings.Mailbox(Mailbox)).Keep(Text(IDC_LOGINNAMEEB), outcome.Tokens);
+        MailboxAccountTokens(Settings.Mailbox(SignInMailbox)).Keep(SignInLogin, outcome.Tokens);
         ShowSignedInAs();
     } else {
         ShowInformationMessage(SignInFailureText(outcome), Handle());
@@ -320,6 +399,13 @@ void TPropertyForm::FillInFromAddress(bool replace) {
 
 void TPropertyForm::OnCommand(int id, int notifyCode) {
     if (id == IDC_SIGNINCOMBO && notifyCode == CBN_SELCHANGE) SignInComboChange();
+    if (id == IDC_MAILBOXLIST && notifyCode == CBN_SELCHANGE)
+        ChooseMailbox(
+            static_cast<std::size_t>(SendMessageA(Control(IDC_MAILBOXLIST), CB_GETCURSEL, 0, 0)));
+    if ((id == IDC_MAILBOXNAMEEB || id == IDC_POPSERVEREB || id == IDC_LOGINNAMEEB) &&
+        notifyCode == EN_CHANGE)
+        RetitleMailbox();
+    if (id == IDC_REPEATEVERYINTERVALEB && notifyCode == EN_CHANGE) ShowGeneralInterval();
     // Leaving the login name with an address in it fills in an empty server.
     if (id == IDC_LOGINNAMEEB && notifyCode == EN_KILLFOCUS) FillInFromAddress(false);
     if (notifyCode != BN_CLICKED) return;
@@ -354,6 +440,12 @@ void TPropertyForm::OnCommand(int id, int notifyCode) {
             break;
         case IDC_SIGN_IN_BUTTON:
             SignInBtnClick();
+            break;
+        case IDC_ADDMAILBOXBTN:
+            AddMailboxBtnClick();
+            break;
+        case IDC_REMOVEMAILBOXBTN:
+            RemoveMailboxBtnClick();
             break;
         case IDC_SHOWDIALOGCB:
             ShowDialogCBClick();
@@ -390,8 +482,19 @@ void TPropertyForm::CancelBtnClick() {
     ModalResult = mrCancel;
 }
 
+// A mailbox's own interval means something only while the check repeats.
 void TPropertyForm::RepeatCheckCBClick() {
     SetEditBox(Checked(IDC_REPEATCHECKCB), IDC_REPEATEVERYINTERVALEB);
+    SetEditBox(Checked(IDC_REPEATCHECKCB), IDC_MAILBOXINTERVALEB);
+}
+
+// An empty interval of a mailbox shows, greyed, the General one that it stands for.
+void TPropertyForm::ShowGeneralInterval() {
+    wchar_t cue[kIntervalMaxLength + 1] = {};
+    const std::string general = Text(IDC_REPEATEVERYINTERVALEB);
+    std::copy_n(general.begin(), std::min<std::size_t>(general.size(), kIntervalMaxLength), cue);
+    SendMessageW(Control(IDC_MAILBOXINTERVALEB), EM_SETCUEBANNER, FALSE,
+                 reinterpret_cast<LPARAM>(cue));
 }
 
 void TPropertyForm::WinSoundRBClick() {
@@ -446,10 +549,10 @@ void TPropertyForm::MailAppBrowseBtnClick() {
 bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox) {
     if (PropertyForm) return false;
     RegisterTabControlClass();
-    TPropertyForm form(settings, mailbox < settings.MailboxCount() ? mailbox : 0);
+    TPropertyForm form(settings);
     TOpenWindow<TPropertyForm> open(PropertyForm, form);
     form.CreateHandle();
-    form.FillInFields();
+    form.FillInFields(mailbox);
     form.SelectPage(page);
     SetForegroundWindow(Application.Handle());
     return form.ShowModal() == mrOk;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/FormEx.win.h"
 #include "oauth/SignInFlow.win.h"
@@ -40,10 +41,10 @@ protected:
 
 class TPropertyForm : public TFormEx {
 public:
-    // mailbox: the one whose settings the Mailbox page shows.
-    TPropertyForm(TAppProperties& settings, std::size_t mailbox);
+    explicit TPropertyForm(TAppProperties& settings);
 
-    void FillInFields();
+    // With the mailbox of this index chosen in the list; any index past the list chooses the first.
+    void FillInFields(std::size_t mailbox = 0);
     // 0 General, 1 Mailbox, 2 Notification; any other value leaves the General page.
     void SelectPage(int page);
     // Shows the first failing test's message, then its page and control; false then.
@@ -68,13 +69,24 @@ private:
     void Check(int id, bool checked);
     std::string Text(int id) const;
     void SetText(int id, const std::string& text);
-    TPropertyValues Values() const;
+    // The values as the controls hold them now.
+    TPropertyValues& Values();
+    // The mailboxes live in Held until OK; the page shows the one chosen in the list, whose
+    // values this takes back from the page.
+    TMailboxValues& KeepShownMailbox();
+    void ShowMailbox(std::size_t index);
+    void ChooseMailbox(std::size_t index);
+    // The list's item for the shown mailbox, after its name, server or login name changed.
+    void RetitleMailbox();
+    void AddMailboxBtnClick();
+    void RemoveMailboxBtnClick();
 
     void OKBtnClick();
     void CancelBtnClick();
     void WaveFileBrowseBtnClick();
     void MailAppBrowseBtnClick();
     void RepeatCheckCBClick();
+    void ShowGeneralInterval();
     void WinSoundRBClick();
     void LaunchMailAppCBClick();
     void PlaySoundCBClick();
@@ -90,18 +102,21 @@ private:
     void QuietHoursCBClick();
 
     TAppProperties& Settings;
-    const std::size_t Mailbox;
     std::unique_ptr<TSignInFlow> SignInFlow;
+    int SignInMailbox = 0;  // the stored mailbox whose account SignInFlow signs in
+    std::string SignInLogin;
     // GeneralSheet, MailSheet, NotificationSheet
     std::array<std::unique_ptr<TPropertySheet>, 3> Sheets;
-    TIntervalKeyFilter IntervalKeyFilter;
+    // The General interval's and the shown mailbox's
+    std::array<TIntervalKeyFilter, 2> IntervalKeyFilters;
+    TPropertyValues Held;
+    std::size_t Shown = 0;  // the mailbox on the page
 };
 
-// Opens the Properties dialog on a page, its Mailbox page on the mailbox at that index (the first
-// when there is no such mailbox), with the application brought to the foreground, and
-// returns once it is closed: true when the user confirmed it with OK and every value has been
-// written. While a dialog is open a further request returns false at once and the open one is
-// not brought forward.
+// Opens the Properties dialog on a page, with the mailbox of this index chosen, the application
+// brought to the foreground, and returns once it is closed: true when the user confirmed it with
+// OK and every value has been written. While a dialog is open a further request returns false at
+// once and the open one is not brought forward.
 bool ShowPropertiesDialog(TAppProperties& settings, int page, std::size_t mailbox = 0);
 
 // Opens a sign-in's page in the user's browser; the tests put the browser they play in its place.

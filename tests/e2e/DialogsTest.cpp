@@ -99,6 +99,26 @@ std::string StoredMailboxValue(const char* name) {
     return data;
 }
 
+// A key's values as stored, "name=type:data;" each; "(no key)" without the key.
+std::string StoredValues(const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "(no key)";
+    std::string values;
+    char name[256];
+    BYTE data[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) !=
+            ERROR_SUCCESS)
+            break;
+        values += std::string(name) + "=" + std::to_string(type) + ":" +
+                  std::string(reinterpret_cast<const char*>(data), dataSize) + ";";
+    }
+    RegCloseKey(key);
+    return values;
+}
+
 // Where OK puts it: the Credential Manager, with no plain value left in the registry.
 std::string StoredPassword() {
     const std::string plain = StoredMailboxValue("Password");
@@ -296,6 +316,61 @@ TEST_F(Dialogs, WithOnlyNewMailTheMailWindowListsTheNewMessagesOnce) {
 }
 
 }  // namespace
+
+// A one-mailbox install keeps its "Mailbox" key as it was through OK. A mailbox added and the
+// first one removed then leave the added one in "Mailbox", with its password, and no
+// "Mailbox 2" behind.
+TEST_F(Dialogs, PropertiesAddsAMailboxAndRemovesOneWithoutAGap) {
+    // Dial-up mode: no check on Wine. Stored as OK has always stored it.
+    SeedSettings("three", "", true);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kMailboxKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    const DWORD zero = 0;
+    for (const char* name : {"Security", "Sign-in"})
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    RegDeleteValueA(key, "Password");
+    RegCloseKey(key);
+    WriteCredentialForTest("Larkspur:Mailbox", "three-secret");
+    const std::string second = std::string(kMailboxKey) + " 2";
+    const std::string before = StoredValues(kMailboxKey);
+    RunningProgram program(Larkspur());
+    HWND mainForm = program.WaitForWindow("MainForm", kWait);
+    ASSERT_NE(mainForm, nullptr);
+
+    PostMessageA(mainForm, WM_COMMAND, IDM_PROPERTIES, 0);
+    HWND properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(StoredValues(kMailboxKey), before);
+    EXPECT_EQ(StoredValues(second), "(no key)");
+
+    PostMessageA(mainForm, WM_COMMAND, IDM_PROPERTIES, 0);
+    properties = WaitShown(program, kProperties);
+    ASSERT_NE(properties, nullptr);
+    SendMessageA(GetDlgItem(properties, IDC_PAGECONTROL), TCM_SETCURFOCUS, 1, 0);
+    Click(properties, IDC_ADDMAILBOXBTN);
+    RoundTrip(properties);
+    const std::pair<int, const char*> typed[] = {{IDC_MAILBOXNAMEEB, "Work"},
+                                                 {IDC_POPSERVEREB, "127.0.0.1"},
+                                                 {IDC_LOGINNAMEEB, "fresh"},
+                                                 {IDC_PASSWORDEB, "fresh-secret"}};
+    for (const auto& [id, text] : typed) SetWindowTextA(Control(properties, id), text);
+    HWND list = Control(properties, IDC_MAILBOXLIST);
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_MAILBOXLIST, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+    Click(properties, IDC_REMOVEMAILBOXBTN);
+    RoundTrip(properties);
+    Click(properties, IDOK);
+    EXPECT_TRUE(WaitGone(program, kProperties));
+    EXPECT_EQ(StoredMailboxValue("Name") + " " + StoredMailboxValue("Login Username"),
+              "Work fresh");
+    EXPECT_EQ(StoredCredential("Larkspur:Mailbox"), "fresh-secret");
+    EXPECT_EQ(StoredValues(second), "(no key)");
+    EXPECT_EQ(StoredCredential("Larkspur:Mailbox 2"), "(none)");
+    DeleteCredentialForTest("Larkspur:Mailbox 2");
+}
 
 // Two mailboxes of 3 and 0 messages: both are checked at the start and on a double click, the
 // "Mail" window sums them and the hint names the one with mail, in the newer record's longer tip

@@ -18,9 +18,12 @@ bool FileExists(const std::string& path) {
     return path == kExisting;
 }
 
-// Everything valid: repeat every 10 minutes, the wave file and the mail program exist.
+// Everything valid: repeat every 10 minutes, the second of two mailboxes every 5, the wave file
+// and the mail program exist.
 TPropertyValues Valid() {
     TPropertyValues v;
+    v.Mailboxes.resize(2);
+    v.Mailboxes[1].IntervalEB = "5";
     v.RepeatCheckCB = true;
     v.RepeatEveryIntervalEB = "10";
     v.PlaySoundCB = true;
@@ -39,6 +42,7 @@ struct ProblemCase {
     const char* message;  // null: valid
     TPropertyPage page;
     int control;
+    int mailbox = -1;
 };
 
 const char kInterval[] = "Please specify an interval\r\nin the range 1 - 9999";
@@ -65,6 +69,22 @@ TEST(PropertyRules, TestsOfOkInTheirOrder) {
              v.RepeatEveryIntervalEB = "";
          },
          nullptr, ppGeneral, 0},
+        {"second mailbox's interval 0", [](TPropertyValues& v) { v.Mailboxes[1].IntervalEB = "0"; },
+         kInterval, ppMailbox, IDC_MAILBOXINTERVALEB, 1},
+        {"a mailbox's interval empty: the General one",
+         [](TPropertyValues& v) { v.Mailboxes[1].IntervalEB = ""; }, nullptr, ppGeneral, 0},
+        {"a mailbox's interval not tested without repeat",
+         [](TPropertyValues& v) {
+             v.RepeatCheckCB = false;
+             v.Mailboxes[1].IntervalEB = "0";
+         },
+         nullptr, ppGeneral, 0},
+        {"General interval before a mailbox's",
+         [](TPropertyValues& v) {
+             v.RepeatEveryIntervalEB = "0";
+             v.Mailboxes[1].IntervalEB = "0";
+         },
+         kInterval, ppGeneral, IDC_REPEATEVERYINTERVALEB},
         {"wave file empty", [](TPropertyValues& v) { v.WaveFileEB = ""; },
          "Please specify a wave file.", ppNotification, IDC_WAVEFILEEB},
         {"wave file missing", [](TPropertyValues& v) { v.WaveFileEB = "C:\\gone.wav"; },
@@ -135,6 +155,7 @@ TEST(PropertyRules, TestsOfOkInTheirOrder) {
         EXPECT_EQ(problem->Message, c.message);
         EXPECT_EQ(problem->Page, c.page);
         EXPECT_EQ(problem->Control, c.control);
+        EXPECT_EQ(problem->Mailbox, c.mailbox);
     }
 }
 
@@ -146,6 +167,8 @@ TEST(PropertyRules, IntervalConversionsAndKeys) {
     EXPECT_EQ(IntervalToStore("0042"), 42);
     EXPECT_EQ(IntervalToStore(""), 10);
     EXPECT_EQ(IntervalToStore("x"), 10);
+    EXPECT_EQ(OwnIntervalToStore("0042"), 42);
+    for (const char* none : {"", "0", "10000", "x"}) EXPECT_FALSE(OwnIntervalToStore(none)) << none;
 
     for (char c : std::string("0123456789\b")) EXPECT_TRUE(IsIntervalKey(c)) << int(c);
     for (char c : std::string("a -+.\x16\x03\r")) EXPECT_FALSE(IsIntervalKey(c)) << int(c);
@@ -167,7 +190,7 @@ protected:
 
 TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     auto props = Load();
-    const TPropertyValues unchanged = PropertyValuesFrom(*props);
+    TPropertyValues unchanged = PropertyValuesFrom(*props);
     Registry->writes.clear();
     StoreProperties(*props, unchanged);
     EXPECT_EQ(Registry->writes,
@@ -180,9 +203,8 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_FALSE(unchanged.OnlyNewMailCB) << "absent: off";
 
     TPropertyValues v;
-    v.POPServerEB = " mail.example.com";
-    v.LoginNameEB = "jo";
-    v.PasswordEB = "s3cret ";
+    v.Mailboxes.resize(1);
+    v.Mailboxes[0] = {0, "Work", " mail.example.com", "jo", "s3cret ", "5", smSTLS, siGoogle};
     v.ShowDialogCB = false;
     v.PlaySoundCB = true;
     v.WinSoundRB = false;
@@ -193,8 +215,6 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     v.RepeatCheckCB = false;
     v.RepeatEveryIntervalEB = "";
     v.UseDUNRB = true;
-    v.SecureConnectionCombo = smSTLS;
-    v.SignInCombo = siGoogle;
     v.OnlyNewMailCB = true;
     v.WindowsNotificationCB = true;
     v.QuietHoursCB = true;
@@ -203,8 +223,13 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     StoreProperties(*props, v);
     auto reloaded = Load();
     const TPropertyValues back = PropertyValuesFrom(*reloaded);
-    EXPECT_EQ(back.POPServerEB, " mail.example.com");
-    EXPECT_EQ(back.PasswordEB, "s3cret ");
+    ASSERT_EQ(back.Mailboxes.size(), 1u);
+    const TMailboxValues& m = back.Mailboxes[0];
+    EXPECT_EQ(m.NameEB + "|" + m.POPServerEB + "|" + m.LoginNameEB + "|" + m.PasswordEB + "|" +
+                  m.IntervalEB,
+              "Work| mail.example.com|jo|s3cret |5");
+    EXPECT_EQ(m.SecureConnectionCombo, smSTLS);
+    EXPECT_EQ(m.SignInCombo, siGoogle);
     EXPECT_FALSE(back.ShowDialogCB);
     EXPECT_TRUE(back.PlaySoundCB);
     EXPECT_FALSE(back.WinSoundRB);
@@ -215,8 +240,6 @@ TEST_F(StoreTest, FifteenSettersInOrderWriteEveryValueChangedOrNot) {
     EXPECT_FALSE(back.RepeatCheckCB);
     EXPECT_EQ(back.RepeatEveryIntervalEB, "10");
     EXPECT_TRUE(back.UseDUNRB);
-    EXPECT_EQ(back.SecureConnectionCombo, smSTLS);
-    EXPECT_EQ(back.SignInCombo, siGoogle);
     EXPECT_TRUE(back.OnlyNewMailCB);
     EXPECT_TRUE(back.WindowsNotificationCB);
     EXPECT_TRUE(back.QuietHoursCB);
@@ -234,4 +257,35 @@ TEST_F(StoreTest, ASetterErrorEndsTheSequence) {
     EXPECT_EQ(Registry->writes,
               (std::vector<std::string>{"Pop3 Server Address", "Login Username"}));
     EXPECT_TRUE(props->ShowMessageWindow());
+}
+
+// What OK makes of the dialog's list, each mailbox told by its server: the stored ones numbered
+// without a gap, and a second OK (as after a failing setter) adds and removes nothing more.
+TEST_F(StoreTest, OkAddsAndRemovesTheMailboxesOfTheList) {
+    const struct {
+        int stored;             // mailboxes stored before, "a", "b", ...
+        std::vector<int> list;  // the dialog's list: a stored index, or -1 for one added
+        const char* after;
+    } cases[] = {
+        {1, {0, -1}, "a new1 "}, {3, {0, 2, -1}, "a c new2 "}, {1, {-1}, "new0 "}, {3, {2}, "c "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        Registry = std::make_shared<MemoryRegistry>();
+        auto props = Load();
+        for (int i = 0; i < c.stored; ++i)
+            (i ? props->AddMailbox() : props->Mailbox(0)).SetPop3ServerAddress({char('a' + i)});
+        TPropertyValues v = PropertyValuesFrom(*props);
+        std::vector<TMailboxValues> list;
+        for (int stored : c.list) {
+            list.push_back(stored >= 0 ? v.Mailboxes[stored] : TMailboxValues{});
+            if (stored < 0) list.back().POPServerEB = "new" + std::to_string(list.size() - 1);
+        }
+        v.Mailboxes = list;
+        StoreProperties(*props, v);
+        StoreProperties(*props, v);
+        std::string after;
+        for (const TMailboxValues& m : PropertyValuesFrom(*Load()).Mailboxes)
+            after += m.POPServerEB + " ";
+        EXPECT_EQ(after, c.after);
+    }
 }

@@ -53,6 +53,26 @@ bool Checked(HWND dialog, int id) {
 void Click(HWND dialog, int id) {
     SendMessageA(Item(dialog, id), BM_CLICK, 0, 0);
 }
+// Picks an item of a drop-down list as the user does, with the notification that follows.
+void Choose(HWND dialog, int id, int item) {
+    HWND list = Item(dialog, id);
+    SendMessageA(list, CB_SETCURSEL, item, 0);
+    SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+// The mailbox list's items, the chosen one in brackets.
+std::string MailboxList(HWND dialog) {
+    HWND list = Item(dialog, IDC_MAILBOXLIST);
+    const LRESULT chosen = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    std::string items;
+    for (LRESULT i = 0; i < SendMessageA(list, CB_GETCOUNT, 0, 0); ++i) {
+        std::vector<char> text(SendMessageA(list, CB_GETLBTEXTLEN, i, 0) + 1);
+        SendMessageA(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        items += std::string(items.empty() ? "" : ", ") + (i == chosen ? "[" : "") + text.data() +
+                 (i == chosen ? "]" : "");
+    }
+    return items;
+}
 
 // The page the user sees: the selected tab, whose page is the one visible.
 int ShownPage(HWND dialog) {
@@ -102,11 +122,11 @@ protected:
         DeleteCredential(kPasswordTarget);
     }
 
-    // Opens the dialog on a page and takes the steps; true when it was confirmed.
-    static bool Open(TAppProperties& settings, int page, const Steps& steps) {
+    // Opens the dialog on a page and mailbox and takes the steps; true when it was confirmed.
+    static bool Open(TAppProperties& settings, int page, const Steps& steps, int mailbox = 0) {
         WindowDriver driver;
         for (const auto& [caption, act] : steps) driver.WhenWindowAppears(caption, act);
-        const bool confirmed = ShowPropertiesDialog(settings, page);
+        const bool confirmed = ShowPropertiesDialog(settings, page, mailbox);
         EXPECT_TRUE(driver.Acted());
         return confirmed;
     }
@@ -163,6 +183,10 @@ TEST_F(PropertyForm, FillsEveryControlFromTheSettings) {
     Settings->Mailbox(0).SetSecurity(smTLS);
     Settings->SetOnlyNewMail(true);
     Open(0, {{kCaption, [](HWND d) {
+                  // One mailbox: the list names it, and it cannot be removed.
+                  EXPECT_EQ(MailboxList(d), "[jane@pop.example.com]");
+                  EXPECT_EQ(OnOff(d, IDC_REMOVEMAILBOXBTN), "off");
+                  EXPECT_EQ(Text(d, IDC_MAILBOXINTERVALEB), "");
                   EXPECT_EQ(Text(d, IDC_POPSERVEREB), "pop.example.com");
                   EXPECT_EQ(Text(d, IDC_LOGINNAMEEB), "jane");
                   EXPECT_EQ(Text(d, IDC_PASSWORDEB), "pa55");
@@ -229,6 +253,7 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
         std::function<void(HWND)> change;
         const char* message;
         int page, control;
+        const char* shown = "0:";  // the list's choice and the mailbox interval on the page
     } cases[] = {
         {2, [](HWND d) { SetText(d, IDC_REPEATEVERYINTERVALEB, ""); },
          "Please specify an interval\r\nin the range 1 - 9999", 0, IDC_REPEATEVERYINTERVALEB},
@@ -250,12 +275,20 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
              SetText(d, IDC_QUIETTOEB, "7");
          },
          "Please specify the quiet hours\r\nas times from 00:00 to 23:59", 2, IDC_QUIETTOEB},
+        {0,
+         [](HWND d) {
+             Click(d, IDC_ADDMAILBOXBTN);
+             SetText(d, IDC_MAILBOXINTERVALEB, "0");
+             Choose(d, IDC_MAILBOXLIST, 0);
+         },
+         "Please specify an interval\r\nin the range 1 - 9999", 1, IDC_MAILBOXINTERVALEB, "1:0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         std::string message;
         int page = -1;
         bool focused = false;
+        std::string shown;
         EXPECT_FALSE(Open(c.openOn, {{kCaption,
                                       [&](HWND d) {
                                           c.change(d);
@@ -269,11 +302,16 @@ TEST_F(PropertyForm, AFailingTestShowsItsMessageThenItsPageAndControlAndWritesNo
                                      {kCaption, [&](HWND d) {
                                           page = ShownPage(d);
                                           focused = GetFocus() == Item(d, c.control);
+                                          shown =
+                                              std::to_string(SendMessageA(Item(d, IDC_MAILBOXLIST),
+                                                                          CB_GETCURSEL, 0, 0)) +
+                                              ":" + Text(d, IDC_MAILBOXINTERVALEB);
                                           ClickButton(d, "Cancel");
                                       }}}));
         EXPECT_EQ(message, c.message);
         EXPECT_EQ(page, c.page);
         EXPECT_TRUE(focused);
+        EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(Stored(), kOnlyTheLoad);
     }
 }
@@ -420,11 +458,75 @@ TEST_F(PropertyForm, CancelEscAndTheCloseBoxWriteNothing) {
     for (const auto& close : closers) {
         EXPECT_FALSE(Open(1, {{kCaption, [&](HWND d) {
                                    SetText(d, IDC_POPSERVEREB, "typed.example.com");
+                                   Click(d, IDC_ADDMAILBOXBTN);
+                                   SetText(d, IDC_POPSERVEREB, "added.example.com");
                                    close(d);
                                }}}));
         EXPECT_EQ(Stored(), kOnlyTheLoad);
         EXPECT_EQ(Settings->Mailbox(0).Pop3ServerAddress(), "");
     }
+}
+
+// The list names each mailbox and the page shows the chosen one's fields; adding and removing
+// change the list only, until OK writes every mailbox.
+TEST_F(PropertyForm, TheMailboxListShowsTheChosenMailboxAndOkWritesEachOne) {
+    Settings->Mailbox(0).SetPop3ServerAddress("a.example.com");
+    Settings->Mailbox(0).SetLoginUsername("jane");
+    TMailboxSettings& work = Settings->AddMailbox();
+    work.SetName("Work");
+    work.SetPop3ServerAddress("b.example.com");
+    work.SetOwnInterval(5);
+    work.SetSecurity(smTLS);
+    std::vector<std::string> seen;
+    bool nameFocused = false;
+    const auto state = [&](HWND d) {
+        seen.push_back(MailboxList(d) + " | " + Text(d, IDC_MAILBOXNAMEEB) + " " +
+                       Text(d, IDC_POPSERVEREB) + " " + Text(d, IDC_MAILBOXINTERVALEB) + " " +
+                       ComboText(d, IDC_SECURECONNECTIONCOMBO) + " | remove " +
+                       OnOff(d, IDC_REMOVEMAILBOXBTN) + ", sign in " +
+                       OnOff(d, IDC_SIGN_IN_BUTTON));
+    };
+    EXPECT_TRUE(Open(*Settings, 1,
+                     {{kCaption,
+                       [&](HWND d) {
+                           state(d);
+                           Choose(d, IDC_MAILBOXLIST, 0);
+                           state(d);
+                           Click(d, IDC_ADDMAILBOXBTN);
+                           nameFocused = GetFocus() == Item(d, IDC_MAILBOXNAMEEB);
+                           // An account's sign-in waits until the new mailbox is stored.
+                           Choose(d, IDC_SIGNINCOMBO, siMicrosoft);
+                           state(d);
+                           SetText(d, IDC_POPSERVEREB, "c.example.com");
+                           SetText(d, IDC_LOGINNAMEEB, "joe");
+                           SetText(d, IDC_MAILBOXINTERVALEB, "7");
+                           Choose(d, IDC_MAILBOXLIST, 0);
+                           Click(d, IDC_REMOVEMAILBOXBTN);
+                           state(d);
+                           ClickButton(d, "&OK");
+                       }}},
+                     1));
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{
+                  "jane@a.example.com, [Work] | Work b.example.com 5 SSL/TLS (port 995) | "
+                  "remove on, sign in off",
+                  "[jane@a.example.com], Work |  a.example.com  None | remove on, sign in off",
+                  "jane@a.example.com, Work, [New mailbox] |    None | remove on, sign in off",
+                  "[Work], joe@c.example.com | Work b.example.com 5 SSL/TLS (port 995) | "
+                  "remove on, sign in off"}));
+    EXPECT_TRUE(nameFocused);
+    // A mailbox past the list opens on the first.
+    const auto reloaded = CreateAppProperties([] { return false; }, kKey);
+    std::string list;
+    Open(*reloaded, 1,
+         {{kCaption,
+           [&](HWND d) {
+               list = MailboxList(d);
+               ClickButton(d, "Cancel");
+           }}},
+         9);
+    EXPECT_EQ(list, "[Work], joe@c.example.com");
+    EXPECT_EQ(reloaded->IntervalOf(1), 7);
 }
 
 TEST_F(PropertyForm, ASetterErrorKeepsTheDialogOpenAndReportsItsMessage) {
