@@ -126,6 +126,7 @@ void SeedSettings(const std::string& user, const std::string& password, bool dia
 void DeleteSettings() {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     DeleteCredentialForTest("Larkspur:Mailbox");
+    DeleteCredentialForTest("Larkspur:Mailbox:Account");
 }
 
 std::string StoredCredential(const std::string& target) {

@@ -42,7 +42,7 @@ std::string WindowTextOf(HWND window);
 // mode starts without a check.
 // Any password of an earlier run in the Credential Manager goes, so that the seeded one counts.
 void SeedSettings(const std::string& user, const std::string& password, bool dialUp);
-// The settings key and Larkspur's password credential.
+// The settings key and Larkspur's credentials: the password and an account's refresh token.
 void DeleteSettings();
 
 // A generic credential of the user, as the Credential Manager keeps it: its secret's bytes, or
