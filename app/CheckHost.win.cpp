@@ -19,11 +19,10 @@
 bool TCheckHost::SettingsComplete() { return Settings.SettingsComplete(); }
 
 MailAccount TCheckHost::Account() {
-    // An account sign-in carries the access token where the password goes; without one the
-    // server's refusal is what the user sees.
+    // An account sign-in carries the access token where the password goes; the job fetches it,
+    // where a cancel of the check reaches a renewal.
     return {Settings.Pop3ServerAddress(), Settings.LoginUsername(),
-            IsAccountSignIn(Settings.SignIn()) ? MailboxAccessToken(Settings, false)
-                                               : Settings.Password()};
+            IsAccountSignIn(Settings.SignIn()) ? std::string() : Settings.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
@@ -31,8 +30,8 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     job->Security = Settings.Security();
     job->Auth = Pop3AuthOf(Settings.SignIn());
     if (IsAccountSignIn(Settings.SignIn()))
-        job->RefreshToken = [this](std::string& token) {
-            token = MailboxAccessToken(Settings, true);
+        job->AccessToken = [this](std::string& token, bool renew, HANDLE stop) {
+            token = MailboxAccessToken(Settings, renew, stop);
             return !token.empty();
         };
     return job;

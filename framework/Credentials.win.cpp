@@ -17,6 +17,15 @@ std::vector<wchar_t> Wide(const std::string& text) {
     return wide;
 }
 
+std::string Narrow(const wchar_t* text) {
+    if (!text) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    narrow.pop_back();
+    return narrow;
+}
+
 // Frees what CredReadW returned, with the secret's bytes wiped first.
 struct TCredentialBlock {
     PCREDENTIALW Credential = nullptr;
@@ -31,11 +40,17 @@ struct TCredentialBlock {
 }  // namespace
 
 std::optional<TSecret> ReadCredential(const std::string& target) {
+    std::string user;
+    return ReadCredentialAndUser(target, user);
+}
+
+std::optional<TSecret> ReadCredentialAndUser(const std::string& target, std::string& user) {
     TCredentialBlock block;
     if (!CredReadW(Wide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) {
         if (GetLastError() == ERROR_NOT_FOUND) return std::nullopt;
         RaiseLastOSError("CredReadW");
     }
+    user = Narrow(block.Credential->UserName);
     const auto* bytes = reinterpret_cast<const char*>(block.Credential->CredentialBlob);
     return TSecret(std::string(bytes, bytes ? block.Credential->CredentialBlobSize : 0));
 }
