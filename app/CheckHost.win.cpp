@@ -24,11 +24,11 @@ TMailboxSettings& TCheckHost::Mailbox() {
 bool TCheckHost::SettingsComplete() { return Mailbox().SettingsComplete(); }
 
 MailAccount TCheckHost::Account() {
-    // An account sign-in carries the access token where the password goes; without one the
-    // server's refusal is what the user sees.
+    // An account sign-in carries the access token where the password goes; the job fetches it,
+    // where a cancel of the check reaches a renewal.
     TMailboxSettings& box = Mailbox();
     return {box.Pop3ServerAddress(), box.LoginUsername(),
-            IsAccountSignIn(box.SignIn()) ? MailboxAccessToken(box, false) : box.Password()};
+            IsAccountSignIn(box.SignIn()) ? std::string() : box.Password()};
 }
 
 std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
@@ -39,9 +39,9 @@ std::unique_ptr<IMailCountJob> TCheckHost::CreateJob() {
     // The mailbox by its index, when the token is needed: the Properties dialog may change the
     // list while the check runs.
     if (IsAccountSignIn(box.SignIn()))
-        job->RefreshToken = [this, index = Selected](std::string& token) {
+        job->AccessToken = [this, index = Selected](std::string& token, bool renew, HANDLE stop) {
             token = index < Settings.MailboxCount()
-                        ? MailboxAccessToken(Settings.Mailbox(index), true)
+                        ? MailboxAccessToken(Settings.Mailbox(index), renew, stop)
                         : std::string();
             return !token.empty();
         };

@@ -17,6 +17,15 @@ std::vector<wchar_t> Wide(const std::string& text) {
     return wide;
 }
 
+std::string Narrow(const wchar_t* text) {
+    if (!text) return {};
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(std::max(size, 1)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], size, nullptr, nullptr);
+    narrow.pop_back();
+    return narrow;
+}
+
 // Frees what CredReadW returned, with the secret's bytes wiped first.
 struct TCredentialBlock {
     PCREDENTIALW Credential = nullptr;
@@ -42,8 +51,14 @@ bool ReadBlock(const std::string& target, TCredentialBlock& block) {
 }  // namespace
 
 std::optional<TSecret> ReadCredential(const std::string& target) {
+    std::string user;
+    return ReadCredentialAndUser(target, user);
+}
+
+std::optional<TSecret> ReadCredentialAndUser(const std::string& target, std::string& user) {
     TCredentialBlock block;
     if (!ReadBlock(target, block)) return std::nullopt;
+    user = Narrow(block.Credential->UserName);
     const auto* bytes = reinterpret_cast<const char*>(block.Credential->CredentialBlob);
     return TSecret(std::string(bytes, bytes ? block.Credential->CredentialBlobSize : 0));
 }

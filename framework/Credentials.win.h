@@ -16,6 +16,8 @@ constexpr const char* CredentialPrefix = "Larkspur:";
 // The secret stored under target, or nothing when no such credential exists. Any other failure
 // raises EOSError.
 std::optional<TSecret> ReadCredential(const std::string& target);
+// The same, with the credential's user name put into user.
+std::optional<TSecret> ReadCredentialAndUser(const std::string& target, std::string& user);
 
 // Stores the secret under target with user as its user name, replacing what was there. Raises
 // EOSError when it cannot (a secret too large, no profile to store into).

@@ -2,7 +2,11 @@
 
 #include "mailbase/MailErrors.h"
 #include "mailbase/ServerAddress.h"
+#include "framework/Application.win.h"
 #include "framework/Wipe.win.h"
+
+TMailMessageCount::TMailMessageCount()
+    : FStopFetch(CreateEventA(nullptr, TRUE, FALSE, nullptr), &CloseHandle) {}
 
 TMailMessageCount::~TMailMessageCount() {
     Wipe(Password);
@@ -16,9 +20,11 @@ void TMailMessageCount::SetAccount(const std::string& server, const std::string&
 }
 
 void TMailMessageCount::Run() {
-    TMailErrorKind kind;
-    std::string message;
-    for (bool retried = false;; retried = true) {
+    TMailErrorKind kind = mekCanceled;
+    std::string message = ECanceledError().Message;
+    // Without a token the dialogue still runs: the server's refusal tells the user what is wrong.
+    if (AccessToken) FetchToken(false);
+    for (bool retried = false; !Canceled; retried = true) {
         try {
             Dialogue();
             return;
@@ -37,8 +43,11 @@ void TMailMessageCount::Run() {
         }
         // An access token is refused once it has expired: a fresh one gets one more dialogue
         // before anything is shown.
-        if (retried || !TokenRefused || Canceled || !RefreshToken || !RefreshToken(Password))
-            break;
+        if (retried || !TokenRefused || Canceled || !AccessToken || !FetchToken(true)) break;
+    }
+    if (Canceled) {
+        kind = mekCanceled;
+        message = ECanceledError().Message;
     }
     // Outside the handlers: the session is gone, so the callback may start a new check at once.
     if (OnError) OnError(this, message, kind);
@@ -102,10 +111,27 @@ void TMailMessageCount::FindNewMail(TPOP3& session) {
     }
 }
 
+bool TMailMessageCount::FetchToken(bool renew) {
+    {
+        std::lock_guard<std::mutex> lock(FSessionLock);
+        if (Canceled) return false;
+        FFetching = true;
+    }
+    const bool fetched = AccessToken(Password, renew, FStopFetch.get());
+    std::lock_guard<std::mutex> lock(FSessionLock);
+    FFetching = false;
+    // A program that is ending stops the fetch as a cancel would.
+    if (!fetched && Application.Terminated()) Canceled = true;
+    return fetched && !Canceled;
+}
+
 void TMailMessageCount::Cancel() {
     std::lock_guard<std::mutex> lock(FSessionLock);
     if (Session) {
         Canceled = true;
         Session->Cancel();
+    } else if (FFetching) {
+        Canceled = true;
+        SetEvent(FStopFetch.get());
     }
 }

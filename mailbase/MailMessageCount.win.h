@@ -29,9 +29,12 @@ public:
     // The password, or the access token for the OAuth mechanisms; wiped when the job ends.
     std::string Password;
     TPop3Auth Auth = paUserPass;
-    // Asked at most once per Run, when the server refused the access token: true with a fresh
-    // token in token signs in again at once; false ends the check with the server's refusal.
-    std::function<bool(std::string& token)> RefreshToken;
+    // For the OAuth mechanisms: puts an access token into token, true when it did. Asked before
+    // the first dialogue (renew false: one still valid will do), and at most once more when the
+    // server refused the token (renew true: a fresh one signs in again at once; false ends the
+    // check with the server's refusal). stop is signalled when the check is cancelled meanwhile;
+    // the callback then returns false at once.
+    std::function<bool(std::string& token, bool renew, HANDLE stop)> AccessToken;
     // Whether the last dialogue ended on a refused access token.
     bool TokenRefused = false;
     // How the connection is secured; the settings' "Security".
@@ -45,13 +48,20 @@ public:
     // With OnlyNew: how many of the newest new messages have their header read.
     std::size_t Previews = kMaxPreviews;
 
+    TMailMessageCount();
+
 private:
     void Dialogue();
+    // Asks AccessToken where Cancel can stop it; false when it gave no token.
+    bool FetchToken(bool renew);
     // After STAT: UIDL, and the headers of the newest new messages.
     void FindNewMail(TPOP3& session);
 
     // Set only while Run is active. The lock keeps a Cancel of another thread from reaching a
     // session that Run is destroying; it is never held during a wait.
     TPOP3* Session = nullptr;
+    // Set while AccessToken runs, under the same lock; Cancel then signals the stop event.
+    bool FFetching = false;
+    std::unique_ptr<void, decltype(&CloseHandle)> FStopFetch;
     std::mutex FSessionLock;
 };

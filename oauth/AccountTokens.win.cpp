@@ -4,6 +4,8 @@
 #include "framework/Credentials.win.h"
 #include "oauth/TokenRefresh.win.h"
 
+#include <memory>
+
 namespace {
 
 ULONGLONG Now() {
@@ -14,16 +16,25 @@ ULONGLONG Now() {
 
 constexpr ULONGLONG kSecond = 10000000;
 
+// Shared by the waiting thread and the worker: a worker left behind by a stopped wait still has
+// what it works on.
 struct TRefreshJob {
-    const TOAuthClient* Client;
-    const std::string* RefreshToken;
+    TOAuthClient Client;
+    TSecret RefreshToken;
     TSignInOutcome Outcome;
-    static DWORD WINAPI Run(LPVOID self) {
-        auto* job = static_cast<TRefreshJob*>(self);
-        job->Outcome = RefreshAccessToken(*job->Client, *job->RefreshToken);
+    ~TRefreshJob() {
+        Wipe(Outcome.Tokens.AccessToken);
+        Wipe(Outcome.Tokens.RefreshToken);
+    }
+    static DWORD WINAPI Run(LPVOID param) {
+        const std::unique_ptr<std::shared_ptr<TRefreshJob>> job(
+            static_cast<std::shared_ptr<TRefreshJob>*>(param));
+        (*job)->Outcome = RefreshAccessToken((*job)->Client, (*job)->RefreshToken.Value());
         return 0;
     }
 };
+
+bool Signalled(HANDLE event) { return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
 
 }  // namespace
 
@@ -36,35 +47,47 @@ void TAccountTokens::Keep(const std::string& account, TTokenResponse& tokens) {
 }
 
 TSignInFailure TAccountTokens::AccessToken(const TOAuthClient& client, bool renew,
-                                           TSecret& token, std::string& detail) {
+                                           TSecret& token, std::string& detail, HANDLE stop) {
     if (!renew && !FAccess.Empty() && Now() + TokenExpiryMarginSeconds * kSecond < FExpires) {
         token = FAccess;
         return TSignInFailure::None;
     }
     FAccess.Wipe();
-    const std::optional<TSecret> refresh = ReadCredential(FTarget);
+    std::string account;
+    const std::optional<TSecret> refresh = ReadCredentialAndUser(FTarget, account);
     if (!refresh) return TSignInFailure::Denied;
     // The request blocks; the user-interface thread keeps its messages flowing meanwhile.
-    TRefreshJob job{&client, &refresh->Value(), {}};
-    HANDLE thread = CreateThread(nullptr, 0, TRefreshJob::Run, &job, 0, nullptr);
+    const auto job = std::make_shared<TRefreshJob>();
+    job->Client = client;
+    job->RefreshToken = *refresh;
+    auto* handedOver = new std::shared_ptr<TRefreshJob>(job);
+    HANDLE thread = CreateThread(nullptr, 0, TRefreshJob::Run, handedOver, 0, nullptr);
     if (!thread) {
-        job.Outcome = RefreshAccessToken(client, refresh->Value());
+        delete handedOver;
+        job->Outcome = RefreshAccessToken(client, refresh->Value());
     } else {
+        const HANDLE handles[] = {thread, stop};
         while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
-            Application.WaitForMessageOrHandles(1, &thread, INFINITE);
+            if (Application.Terminated() || Signalled(stop)) {
+                // A WinHTTP request in progress cannot be cut short everywhere (Wine waits for
+                // its time-out): the worker ends on its own, or with the process.
+                CloseHandle(thread);
+                return TSignInFailure::Canceled;
+            }
+            Application.WaitForMessageOrHandles(stop ? 2 : 1, handles, INFINITE);
             Application.ProcessMessages();
         }
         CloseHandle(thread);
     }
-    detail = job.Outcome.Detail;
-    if (job.Outcome.Failure != TSignInFailure::None) return job.Outcome.Failure;
+    detail = job->Outcome.Detail;
+    if (job->Outcome.Failure != TSignInFailure::None) return job->Outcome.Failure;
     // A provider may hand out a new refresh token with the access token; the old one then ends.
-    if (!job.Outcome.Tokens.RefreshToken.empty() &&
-        job.Outcome.Tokens.RefreshToken != refresh->Value()) {
-        Keep(std::string(), job.Outcome.Tokens);
+    TTokenResponse& tokens = job->Outcome.Tokens;
+    if (!tokens.RefreshToken.empty() && tokens.RefreshToken != refresh->Value()) {
+        Keep(account, tokens);
     } else {
-        FAccess = TSecret(std::move(job.Outcome.Tokens.AccessToken));
-        FExpires = Now() + ULONGLONG(job.Outcome.Tokens.ExpiresIn) * kSecond;
+        FAccess = TSecret(std::move(tokens.AccessToken));
+        FExpires = Now() + ULONGLONG(tokens.ExpiresIn) * kSecond;
     }
     token = FAccess;
     return TSignInFailure::None;

@@ -22,9 +22,10 @@ public:
     // Puts an access token into token: the one in memory while it has more than the margin to
     // live and renew is false; otherwise a new one for the stored refresh token, fetched on a
     // thread of its own while the calling thread's messages flow. Failure None on success;
-    // Denied when no refresh token is stored or the provider no longer takes it.
+    // Denied when no refresh token is stored or the provider no longer takes it; Canceled at
+    // once when stop (may be null) is signalled or the program begins to end meanwhile.
     TSignInFailure AccessToken(const TOAuthClient& client, bool renew, TSecret& token,
-                               std::string& detail);
+                               std::string& detail, HANDLE stop = nullptr);
 
     // Whether a refresh token is stored.
     bool SignedIn() const;

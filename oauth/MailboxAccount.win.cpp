@@ -29,11 +29,11 @@ TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings) {
     return *stores.back().second;
 }
 
-std::string MailboxAccessToken(TMailboxSettings& settings, bool renew) {
+std::string MailboxAccessToken(TMailboxSettings& settings, bool renew, HANDLE stop) {
     TSecret token;
     std::string detail;
     if (MailboxAccountTokens(settings).AccessToken(MailboxOAuthClient(settings, settings.SignIn()),
-                                                   renew, token, detail) != TSignInFailure::None)
+                                                   renew, token, detail, stop) != TSignInFailure::None)
         return {};
     return token.Value();
 }
@@ -54,6 +54,7 @@ std::string SignInFailureText(const TSignInOutcome& outcome) {
     case TSignInFailure::StateMismatch: return ResourceString(IDS_SIGNIN_STATE);
     case TSignInFailure::Unreachable: return withDetail(IDS_SIGNIN_UNREACHABLE);
     case TSignInFailure::BadAnswer: return ResourceString(IDS_SIGNIN_BADANSWER);
+    case TSignInFailure::Canceled: return {};  // nobody waits for the words
     }
     return {};
 }

@@ -13,8 +13,9 @@ TOAuthClient MailboxOAuthClient(TMailboxSettings& settings, TSignIn signIn);
 // The tokens of the mailbox's account; one store per credential for the program's run.
 TAccountTokens& MailboxAccountTokens(TMailboxSettings& settings);
 
-// The access token for a check, or empty when there is none to be had.
-std::string MailboxAccessToken(TMailboxSettings& settings, bool renew);
+// The access token for a check, or empty when there is none to be had; a renewal ends at once
+// when stop (may be null) is signalled.
+std::string MailboxAccessToken(TMailboxSettings& settings, bool renew, HANDLE stop = nullptr);
 
 // What the user is told when a sign-in ended with this failure.
 std::string SignInFailureText(const TSignInOutcome& outcome);

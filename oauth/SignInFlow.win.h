@@ -24,6 +24,7 @@ enum class TSignInFailure {
     StateMismatch,   // a redirect that belongs to no sign-in of ours
     Unreachable,     // the token endpoint could not be reached: Detail says why
     BadAnswer,       // the token endpoint's answer was no token
+    Canceled,        // a renewal was stopped (the check was cancelled, the program is ending)
 };
 
 struct TSignInOutcome {

@@ -6,6 +6,7 @@
 #include "app/SeenIdsFile.h"
 #include "resources/resource.h"
 #include "tests/e2e/Desktop.h"
+#include "tests/e2e/Dialogs.h"
 #include "tests/e2e/Program.h"
 #include "tests/support/TestAuthority.h"
 #include "tests/support/TestMaildir.h"
@@ -19,85 +20,11 @@
 
 namespace {
 
-const char kMail[] = "Mail";
-const char kError[] = "Mail Server Error";
-const char kProperties[] = "Properties";
-const DWORD kWait = 20000;
-
-std::string Larkspur() {
-    return BinFolder() + "Larkspur.exe";
-}
-
-// The visible windows of the program with this caption.
-std::vector<HWND> Shown(RunningProgram& program, const std::string& caption) {
-    std::vector<HWND> shown;
-    for (HWND w : program.TopLevelWindows())
-        if (IsWindowVisible(w) && WindowTextOf(w) == caption) shown.push_back(w);
-    return shown;
-}
-
-HWND WaitShown(RunningProgram& program, const std::string& caption) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            const auto shown = Shown(program, caption);
-            found = shown.empty() ? nullptr : shown.front();
-            return found != nullptr;
-        },
-        kWait);
-    return found;
-}
-
-bool WaitGone(RunningProgram& program, const std::string& caption) {
-    return WaitUntil([&] { return Shown(program, caption).empty(); }, kWait);
-}
-
-// A control of a dialog, on the dialog itself or on one of its pages.
-HWND Control(HWND dialog, int id) {
-    if (HWND control = GetDlgItem(dialog, id)) return control;
-    for (HWND page = GetWindow(dialog, GW_CHILD); page; page = GetWindow(page, GW_HWNDNEXT))
-        if (HWND control = GetDlgItem(page, id)) return control;
-    return nullptr;
-}
-
-void Click(HWND dialog, int id) {
-    PostMessageA(Control(dialog, id), BM_CLICK, 0, 0);
-}
-
 void DoubleClickTrayIcon(RunningProgram& program) {
     PostTrayMessage(program.WaitForWindow("MainForm", kWait), WM_LBUTTONDBLCLK);
 }
 
-const char kMailboxKey[] = "Software\\Brightmoor\\Larkspur\\Mailbox";
-const char kNotificationKey[] = "Software\\Brightmoor\\Larkspur\\Notification";
-
-// The settings as the user left them: this account on a direct connection, and the "Mail" window
-// after a check.
-void SeedAccount(const std::string& user, const std::string& password) {
-    SeedSettings(user, password, false);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
-              ERROR_SUCCESS);
-    const DWORD on = 1;
-    RegSetValueExA(key, "Show Window", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
-    RegCloseKey(key);
-}
-
-void SeedAccount(const std::string& password) { SeedAccount("three", password); }
-
-// A value of the Mailbox section as stored: a string's text, a number in decimal.
-std::string StoredMailboxValue(const char* name) {
-    char data[256] = {};
-    DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kMailboxKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return "(no key)";
-    RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (type == REG_DWORD) return std::to_string(*reinterpret_cast<const DWORD*>(data));
-    return data;
-}
+void SeedAccount(const std::string& password) { ::SeedAccount("three", password); }
 
 // A key's values as stored, "name=type:data;" each; "(no key)" without the key.
 std::string StoredValues(const std::string& path) {
@@ -130,12 +57,6 @@ std::string SeenFile(const std::string& user) {
     return std::string(std::getenv("APPDATA")) + "\\Larkspur\\" + SeenFileName("127.0.0.1", user);
 }
 
-// What a user sees of the window, for the help document.
-bool SaveScreenshot(HWND window, const std::string& name) {
-    RECT area;
-    return GetWindowRect(window, &area) && Screenshot(name, &area);
-}
-
 // The middle of the envelope's frame is drawn (the animation area lies at 16, 16 at 120 pixels
 // per inch); before the first frame it is bare dialog face.
 bool EnvelopeShows(HWND mail) {
@@ -150,24 +71,6 @@ bool EnvelopeShows(HWND mail) {
 
 int FailedLogins() { return Pop3LogCount("auth failed"); }
 
-// Once the window's thread has answered, everything it was doing before has been done.
-void RoundTrip(HWND window) {
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kWait, nullptr);
-}
-
-bool NothingToPaint(HWND window) {
-    if (GetUpdateRect(window, nullptr, FALSE)) return false;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsWindowVisible(child) && !NothingToPaint(child)) return false;
-    return true;
-}
-
-// Waits until the window and its children have painted what changed, before a picture.
-void Repainted(HWND window) {
-    RoundTrip(window);
-    EXPECT_TRUE(WaitUntil([&] { return NothingToPaint(window); }, kWait));
-}
-
 class Dialogs : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -176,16 +79,6 @@ protected:
             << "these tests need the test Dovecot on 127.0.0.1:110 (scripts/test starts it)";
     }
     void TearDown() override { DeleteSettings(); }
-
-    // The count window's sentence, then OK; empty when no window came.
-    std::string ReadAndCloseCountWindow(RunningProgram& program) {
-        HWND mail = WaitShown(program, kMail);
-        if (!mail) return "";
-        const std::string text = WindowTextOf(GetDlgItem(mail, IDC_NUMMESSAGESLABEL));
-        Click(mail, IDOK);
-        EXPECT_TRUE(WaitGone(program, kMail));
-        return text;
-    }
 };
 
 TEST_F(Dialogs, ADoubleClickWithThreeMessagesOpensTheMailWindowAndOkClosesIt) {
@@ -257,7 +150,7 @@ TEST_F(Dialogs, AWrongPasswordIsShownOnceAndSetupNowLeadsToACheckThatWorks) {
 TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
     TrustedTestAuthority authority;
     ASSERT_TRUE(authority.Trusted()) << "no test authority (LARKSPUR_POP3_AUTHORITY)";
-    SeedAccount("", "");
+    ::SeedAccount("", "");
     RunningProgram program(Larkspur());
 
     HWND prompt = WaitShown(program, "Information Required");
@@ -282,9 +175,9 @@ TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
 // "Tell me only about new mail": the first check tells every message as new, listing who sent
 // it and about what in their own script; the next check of the unchanged mailbox tells of none.
 TEST_F(Dialogs, WithOnlyNewMailTheMailWindowListsTheNewMessagesOnce) {
-    SeedAccount("fresh", "fresh-secret");
+    ::SeedAccount("fresh", "fresh-secret");
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kNotificationKey, 0, KEY_SET_VALUE, &key),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Brightmoor\\Larkspur\\Notification", 0, KEY_SET_VALUE, &key),
               ERROR_SUCCESS);
     const DWORD on = 1;
     RegSetValueExA(key, "Only New Mail", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),

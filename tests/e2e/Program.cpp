@@ -135,6 +135,7 @@ void DeleteSettings() {
     SHDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
     DeleteCredentialForTest("Larkspur:Mailbox");
     DeleteCredentialForTest("Larkspur:Mailbox 2");
+    DeleteCredentialForTest("Larkspur:Mailbox:Account");
 }
 
 std::string StoredCredential(const std::string& target) {

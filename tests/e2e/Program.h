@@ -45,7 +45,7 @@ void SeedSettings(const std::string& user, const std::string& password, bool dia
 // One mailbox's section ("Mailbox", "Mailbox 2", ...) on the test Dovecot, named as given.
 void SeedMailbox(const std::string& section, const std::string& name, const std::string& user,
                  const std::string& password);
-// The settings key and Larkspur's password credentials.
+// The settings key and Larkspur's credentials: the password and an account's refresh token.
 void DeleteSettings();
 
 // A generic credential of the user, as the Credential Manager keeps it: its secret's bytes, or

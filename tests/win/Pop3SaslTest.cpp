@@ -111,7 +111,8 @@ TEST(Pop3Sasl, ARefusedTokenIsRefreshedAndTheCheckRunOnceMore) {
         result = std::to_string(kind) + " " + message;
     };
     std::vector<std::string> refreshed;
-    job.RefreshToken = [&](std::string& token) {
+    job.AccessToken = [&](std::string& token, bool renew, HANDLE) {
+        if (!renew) return true;  // the token in hand will do
         refreshed.push_back(token);
         token = "fresh";
         job.PortOverride = accepting.Port();
@@ -125,7 +126,8 @@ TEST(Pop3Sasl, ARefusedTokenIsRefreshedAndTheCheckRunOnceMore) {
 
     // Refused again with the fresh token: the server's refusal, and no third attempt.
     job.PortOverride = second.Port();
-    job.RefreshToken = [&](std::string& token) {
+    job.AccessToken = [&](std::string& token, bool renew, HANDLE) {
+        if (!renew) return true;
         refreshed.push_back(token);
         job.PortOverride = third.Port();
         return true;

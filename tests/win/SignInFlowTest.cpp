@@ -100,13 +100,20 @@ TEST_F(SignInFlowTest, SignsInKeepsTheRefreshTokenAndRenewsTheAccessTokenDovecot
     ASSERT_EQ(tokens.AccessToken(StandInProvider(), false, access, detail), TSignInFailure::None);
     EXPECT_EQ(access.Value(), firstAccess) << "in memory while it lives";
 
-    // The provider ends every access token: Dovecot refuses it, a renewed one signs in.
+    // The provider ends every access token: Dovecot refuses it, a renewed one signs in. The new
+    // refresh token that came with it is kept for the same account.
+    const std::optional<TSecret> firstRefresh = ReadCredential(kTarget);
     TestBrowser::Request(TestBrowser::ControlPort(), "POST /expire HTTP/1.1");
     EXPECT_EQ(DovecotCount(firstAccess, "xoauth2").rfind("ERROR 0 -ERR", 0), 0u);
     ASSERT_EQ(tokens.AccessToken(StandInProvider(), true, access, detail), TSignInFailure::None)
         << detail;
     EXPECT_NE(access.Value(), firstAccess);
     EXPECT_EQ(DovecotCount(access.Value(), "oauthbearer"), "OK 2");
+    std::string account;
+    const std::optional<TSecret> rotated = ReadCredentialAndUser(kTarget, account);
+    ASSERT_TRUE(firstRefresh && rotated);
+    EXPECT_NE(rotated->Value(), firstRefresh->Value());
+    EXPECT_EQ(account, "oauth");
 
     tokens.Forget();
     EXPECT_FALSE(tokens.SignedIn());

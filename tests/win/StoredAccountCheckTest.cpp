@@ -1,9 +1,13 @@
 // A check as the program runs it: the controller with the program's own host, the settings read
 // from the registry, and a real count job against the test Dovecot on the POP3 port, or secured.
 
+// The loopback listener first: it brings in Winsock 2 ahead of <windows.h>.
+#include "tests/support/LoopbackListener.h"
+
 #include "app/CheckHost.win.h"
 #include "app/MailCheck.h"
 #include "framework/Application.win.h"
+#include "framework/Credentials.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
 #include "tests/win/LoopbackRelay.h"
@@ -16,6 +20,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -134,4 +139,45 @@ TEST_F(StoredAccountCheck, AnIncompleteAccountOffersThePromptAndChecksNothing) {
     EXPECT_TRUE(driver.Acted());
     EXPECT_FALSE(status.HasCheckResult());
     EXPECT_FALSE(status.PromptOpen);
+}
+
+// A renewal of the access token that the token endpoint never answers ends as soon as the user
+// cancels the check, not at WinHTTP's time-out, and nothing is shown.
+TEST_F(StoredAccountCheck, ACancelEndsATokenRenewalThatIsNotAnswered) {
+    WSADATA winsock;
+    WSAStartup(MAKEWORD(2, 2), &winsock);
+    std::uint16_t port = 0;
+    const SOCKET silent = LoopbackListener(port);
+    StoreAccount("127.0.0.1", "oauth", "");
+    const std::string mailbox = std::string(kTestKey) + "\\Mailbox";
+    WriteRaw(HKEY_CURRENT_USER, mailbox, "Sign-in", REG_DWORD, DwordData(siMicrosoft));
+    WriteRaw(HKEY_CURRENT_USER, mailbox, "OAuth Client ID", REG_SZ, std::string("client") + '\0');
+    WriteRaw(HKEY_CURRENT_USER, mailbox, "OAuth Token Endpoint", REG_SZ,
+             "https://127.0.0.1:" + std::to_string(port) + "/token" + '\0');
+    auto settings = CreateAppProperties([] { return false; }, kTestKey);
+    WriteCredential(settings->Mailbox(0).AccountTarget(), "oauth", TSecret(std::string("refresh")));
+    TCheckHost host(*settings);
+    TMailStatus status(host);
+    TrayOwner tray;
+    // Once the token endpoint has the request's connection, the user cancels.
+    SOCKET request = INVALID_SOCKET;
+    std::thread endpoint([&] {
+        request = accept(silent, nullptr, nullptr);
+        Application.Post([&status] { status.CancelMailCheck(); });
+    });
+    bool errorShown = false;
+    WindowDriver driver;
+    driver.WhenWindowAppears("Mail Server Error", [&](HWND window) {
+        errorShown = true;
+        ClickButton(window, "&Ignore");
+    });
+    status.CheckMail(true);
+    endpoint.join();
+    EXPECT_FALSE(status.Busy);
+    EXPECT_FALSE(status.HasCheckResult());
+    EXPECT_FALSE(errorShown);
+    closesocket(request);
+    closesocket(silent);
+    DeleteCredential(settings->Mailbox(0).AccountTarget());
+    WSACleanup();
 }

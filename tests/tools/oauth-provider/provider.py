@@ -4,7 +4,9 @@
 HTTPS (the test authority's certificate) serves what the program talks to:
   GET  /authorize  issues a code for the login_hint (or "oauth") and redirects to the loopback
                    redirect URI with code and state; the test plays the browser and follows it
-  POST /token      authorization_code with PKCE (S256) checked, and refresh_token grants
+  POST /token      authorization_code with PKCE (S256) checked, and refresh_token grants, which
+                   hand out a new refresh token each time, as Microsoft's do (the old one stays
+                   good)
 Plain HTTP on a second loopback port serves the test Dovecot and the test scripts:
   /introspect      token introspection (POST form "token=", or a Bearer header) for Dovecot's
                    oauth2 passdb; plain HTTP because Dovecot's HTTP client would otherwise need
@@ -104,6 +106,8 @@ class Provider(Handler):
                 if not user:
                     return self.answer(400, {"error": "invalid_grant",
                                              "error_description": "The refresh token is not good."})
+                token = secrets.token_urlsafe(32)
+                refresh[token] = user
             else:
                 return self.answer(400, {"error": "unsupported_grant_type"})
             issued = secrets.token_urlsafe(32)
