@@ -50,7 +50,7 @@ void TMailMessageCount::Dialogue() {
     struct Publish {
         TMailMessageCount& Job;
         ~Publish() {
-            std::lock_guard<std::mutex> lock(Job.FSessionLock);
+            std::lock_guard<TLock> lock(Job.FSessionLock);
             Job.Session = nullptr;
         }
     } publish{*this};
@@ -63,7 +63,7 @@ void TMailMessageCount::Dialogue() {
     session->FixedPort = PortOverride != 0 ? PortOverride : address.Port;
     session->TimeOut = TimeOut;
     {
-        std::lock_guard<std::mutex> lock(FSessionLock);
+        std::lock_guard<TLock> lock(FSessionLock);
         Session = session.get();
     }
 
@@ -103,7 +103,7 @@ void TMailMessageCount::FindNewMail(TPOP3& session) {
 }
 
 void TMailMessageCount::Cancel() {
-    std::lock_guard<std::mutex> lock(FSessionLock);
+    std::lock_guard<TLock> lock(FSessionLock);
     if (Session) {
         Canceled = true;
         Session->Cancel();

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "framework/Lock.h"
 #include "mailbase/MailCountJob.h"
 #include "mailbase/Pop3/Pop3.win.h"
 
@@ -53,5 +54,5 @@ private:
     // Set only while Run is active. The lock keeps a Cancel of another thread from reaching a
     // session that Run is destroying; it is never held during a wait.
     TPOP3* Session = nullptr;
-    std::mutex FSessionLock;
+    TLock FSessionLock;
 };

@@ -105,12 +105,12 @@ void TAppProperties::LoadPassword() {
 }
 
 std::string TAppProperties::Get(const std::string& field) const {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return field;
 }
 
 void TAppProperties::Put(std::string& field, std::string value) {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     field = std::move(value);
 }
 
@@ -228,12 +228,12 @@ void TAppProperties::SetQuietTo(const std::string& value) {
 bool TAppProperties::SettingsComplete() const {
     if (IsAccountSignIn(FSignIn)) {
         {
-            std::lock_guard<std::mutex> lock(StringsLock);
+            std::lock_guard<TLock> lock(StringsLock);
             if (FPop3ServerAddress.empty() || FLoginUsername.empty()) return false;
         }
         return Environment.ReadSecret && Environment.ReadSecret(AccountTarget()).has_value();
     }
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return !FPop3ServerAddress.empty() && !FLoginUsername.empty() && !FPassword.empty();
 }
 

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/Lock.h"
 #include "framework/Secret.h"
 #include "mailbase/SecurityMode.h"
 #include "settings/BMRegistry.h"
@@ -129,7 +130,7 @@ private:
     TBMRegistry Registry;
     TSettingsEnvironment Environment;
 
-    mutable std::mutex StringsLock;  // guards the string fields
+    mutable TLock StringsLock;  // guards the string fields
     std::string FPop3ServerAddress;
     std::string FLoginUsername;
     std::string FPassword;
