@@ -9,6 +9,7 @@
 #include "framework/Thread.win.h"
 #include "framework/Window.win.h"
 #include "resources/resource.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -76,7 +76,7 @@ HWND PlainWindow() {
 // A window made by a thread that has ended: the window went with its thread.
 HWND GoneWindow() {
     HWND window = nullptr;
-    std::thread([&] { window = PlainWindow(); }).join();
+    TTestThread([&] { window = PlainWindow(); }).join();
     return window;
 }
 
@@ -124,7 +124,7 @@ TEST(Window, OnlyALiveWindowOfTheSameThreadCanBeSubclassed) {
     HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HWND foreign = nullptr;
-    std::thread owner([&] {
+    TTestThread owner([&] {
         foreign = PlainWindow();
         SetEvent(made);
         WaitForSingleObject(done, INFINITE);
@@ -241,7 +241,7 @@ TEST(Window, FailuresOfThePlatformRaise) {
     EXPECT_THROW(unregistrable.Create(), EOSError);
 
     std::unique_ptr<TNotifyWindow> orphaned;
-    std::thread([&] { orphaned = std::make_unique<TNotifyWindow>(nullptr, nullptr); }).join();
+    TTestThread([&] { orphaned = std::make_unique<TNotifyWindow>(nullptr, nullptr); }).join();
     EXPECT_THROW(orphaned->StartTimer(10), EOSError) << "its window went with its thread";
 }
 
