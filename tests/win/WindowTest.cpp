@@ -116,6 +116,35 @@ TEST(Window, SubclassesOfOneWindowChainAndLeaveInAnyOrder) {
     EXPECT_EQ(second.Handle(), nullptr);
 }
 
+namespace {
+WNDPROC ForeignNext = nullptr;
+int ForeignSeen = 0;
+LRESULT CALLBACK ForeignProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP) ++ForeignSeen;
+    return CallWindowProcA(ForeignNext, window, msg, wParam, lParam);
+}
+}  // namespace
+
+// A procedure that another party put in front of the subclasses stays working once they leave,
+// and the window's own procedure still gets the messages.
+TEST(Window, AProcedurePutInFrontOfTheSubclassesOutlivesThem) {
+    HWND window = PlainWindow();
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.Attach(window));
+    ForeignNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    probe.Detach();
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ForeignProc));
+    SendMessageA(window, WM_APP, 0, 0);
+    EXPECT_EQ(ForeignSeen, 1);
+    EXPECT_TRUE(probe.Seen.empty());
+    SetWindowTextA(window, "still static");
+    char text[16] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "still static");
+    DestroyWindow(window);
+}
+
 TEST(Window, OnlyALiveWindowOfTheSameThreadCanBeSubclassed) {
     ProbeWindow probe;
     EXPECT_FALSE(probe.Attach(GoneWindow()));
