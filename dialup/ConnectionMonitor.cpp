@@ -9,23 +9,23 @@ void TConnectionMonitor::Poll() {
     LastConnected = connected;
     TConnectionCallback callback;
     {
-        std::lock_guard<std::mutex> lock(EventLock);
+        std::lock_guard<TLock> lock(EventLock);
         callback = connected ? OnConnected : OnDisconnected;
     }
     if (callback) callback(Sender);
 }
 
 bool TConnectionMonitor::Connected() {
-    std::lock_guard<std::mutex> lock(RasLock);
+    std::lock_guard<TLock> lock(RasLock);
     return RAS->IsConnected();
 }
 
 void TConnectionMonitor::SetOnConnected(TConnectionCallback callback) {
-    std::lock_guard<std::mutex> lock(EventLock);
+    std::lock_guard<TLock> lock(EventLock);
     OnConnected = std::move(callback);
 }
 
 void TConnectionMonitor::SetOnDisconnected(TConnectionCallback callback) {
-    std::lock_guard<std::mutex> lock(EventLock);
+    std::lock_guard<TLock> lock(EventLock);
     OnDisconnected = std::move(callback);
 }

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "dialup/Rascomp32.h"
+#include "framework/Lock.h"
 
 class TConnectionStatus;
 // Called with the poller as the sender.
@@ -31,13 +32,13 @@ public:
     void SetOnDisconnected(TConnectionCallback callback);
 
 private:
-    std::mutex RasLock;
+    TLock RasLock;
     std::unique_ptr<TRAS> RAS;
     // Touched by one poll at a time: the poller's first on the thread that makes it, before its
     // own thread starts, then only by that thread.
     bool LastConnected = false;
 
-    std::mutex EventLock;
+    TLock EventLock;
     TConnectionCallback OnConnected, OnDisconnected;
     TConnectionStatus* const Sender;
 };

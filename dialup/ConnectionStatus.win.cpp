@@ -4,13 +4,14 @@
 #include <mutex>
 
 #include "framework/Application.win.h"
+#include "framework/Lock.h"
 
 namespace {
 
 // Null while no poller runs; owned by Start/StopConnectionStatus. The lock is held by every
 // operation that uses the poller, so that none of them meets a poller that StopConnectionStatus
 // is destroying; it is never held while the poller's thread is joined.
-std::mutex ConnectionStatusLock;
+TLock ConnectionStatusLock;
 TConnectionPoller* ConnectionStatus = nullptr;
 
 std::unique_ptr<TRAS> CreateRAS(const TRasBinding& binding) {
@@ -46,7 +47,7 @@ void TConnectionStatus::Execute(TThread& thread) {
 }
 
 void StartConnectionStatus(DWORD pollPeriod) {
-    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    std::lock_guard<TLock> lock(ConnectionStatusLock);
     if (!ConnectionStatus) ConnectionStatus = new TConnectionPoller(RasBinding, pollPeriod);
 }
 
@@ -54,23 +55,23 @@ void StopConnectionStatus() {
     std::unique_ptr<TConnectionPoller> poller;
     {
         // Unpublished first, so that a callback still running meets no poller.
-        std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+        std::lock_guard<TLock> lock(ConnectionStatusLock);
         poller.reset(ConnectionStatus);
         ConnectionStatus = nullptr;
     }
 }
 
 void SetConnectedCallback(TConnectionCallback callback) {
-    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    std::lock_guard<TLock> lock(ConnectionStatusLock);
     if (ConnectionStatus) ConnectionStatus->Monitor().SetOnConnected(std::move(callback));
 }
 
 void SetDisconnectedCallback(TConnectionCallback callback) {
-    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    std::lock_guard<TLock> lock(ConnectionStatusLock);
     if (ConnectionStatus) ConnectionStatus->Monitor().SetOnDisconnected(std::move(callback));
 }
 
 bool DialUpConnected() {
-    std::lock_guard<std::mutex> lock(ConnectionStatusLock);
+    std::lock_guard<TLock> lock(ConnectionStatusLock);
     return ConnectionStatus && ConnectionStatus->Monitor().Connected();
 }

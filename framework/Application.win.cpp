@@ -133,7 +133,7 @@ void TApplication::Post(std::function<void()> action) {
     HWND window = Handle();
     if (!window || Terminated()) return;  // dropped here: the action goes with this scope
     {
-        std::lock_guard<std::mutex> lock(FWorkLock);
+        std::lock_guard<TLock> lock(FWorkLock);
         FWork.push_back(std::move(action));
     }
     // Should the queue be full, the next item's message runs this one too.
@@ -148,7 +148,7 @@ void TApplication::RunWork() {
         }
         std::function<void()> action;
         {
-            std::lock_guard<std::mutex> lock(FWorkLock);
+            std::lock_guard<TLock> lock(FWorkLock);
             if (FWork.empty()) return;
             action = std::move(FWork.front());
             FWork.pop_front();
@@ -164,7 +164,7 @@ void TApplication::RunWork() {
 void TApplication::DropWork() {
     std::deque<std::function<void()>> dropped;
     {
-        std::lock_guard<std::mutex> lock(FWorkLock);
+        std::lock_guard<TLock> lock(FWorkLock);
         dropped.swap(FWork);
     }
 }
@@ -172,7 +172,7 @@ void TApplication::DropWork() {
 void TApplication::ReportException(std::exception_ptr failure) noexcept {
     try {
         {
-            std::lock_guard<std::mutex> lock(FReportsLock);
+            std::lock_guard<TLock> lock(FReportsLock);
             if (FReport)
                 ++FReportsHeld;
             else
@@ -192,7 +192,7 @@ void TApplication::DeliverReports() {
         std::exception_ptr failure;
         unsigned held = 0;
         {
-            std::lock_guard<std::mutex> lock(FReportsLock);
+            std::lock_guard<TLock> lock(FReportsLock);
             if (!FReport) return;
             std::swap(failure, FReport);
             std::swap(held, FReportsHeld);

@@ -14,6 +14,8 @@
 #include <mutex>
 #include <string>
 
+#include "framework/Lock.h"
+
 class TForm;
 class TWindow;
 
@@ -84,10 +86,10 @@ private:
     std::atomic<bool> FTerminated{false};
     TForm* FMainForm = nullptr;
 
-    std::mutex FWorkLock;
+    TLock FWorkLock;
     std::deque<std::function<void()>> FWork;
 
-    std::mutex FReportsLock;
+    TLock FReportsLock;
     std::exception_ptr FReport;  // the next to show
     unsigned FReportsHeld = 0;   // reports after FReport not shown on their own
     bool FReportShowing = false; // only on the user-interface thread

@@ -31,7 +31,7 @@ void TThread::Stop() {
 void TThread::Terminate() {
     FTerminated = true;
     {
-        std::lock_guard<std::mutex> lock(FHandOverLock);
+        std::lock_guard<TLock> lock(FHandOverLock);
         if (FHandOver) FHandOver->Abandoned = true;
     }
     SetEvent(FWakeUp.get());
@@ -51,7 +51,7 @@ bool TThread::HandOver(std::function<void()> action) {
     handOver->Done.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!handOver->Done) RaiseLastOSError("CreateEventA");
     {
-        std::lock_guard<std::mutex> lock(FHandOverLock);
+        std::lock_guard<TLock> lock(FHandOverLock);
         if (Terminated()) return false;
         FHandOver = handOver;
     }
@@ -72,7 +72,7 @@ bool TThread::HandOver(std::function<void()> action) {
     const HANDLE handles[] = {handOver->Done.get(), StopEvent()};
     const DWORD woken = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     {
-        std::lock_guard<std::mutex> lock(FHandOverLock);
+        std::lock_guard<TLock> lock(FHandOverLock);
         FHandOver.reset();
         if (woken != WAIT_OBJECT_0) handOver->Abandoned = true;
     }

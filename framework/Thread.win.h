@@ -15,6 +15,8 @@
 #include <mutex>
 #include <utility>
 
+#include "framework/Lock.h"
+
 class TThread {
 public:
     TThread(const TThread&) = delete;
@@ -61,7 +63,7 @@ private:
     UniqueHandle FWakeUp;
     UniqueHandle FHandle;
     DWORD FThreadId = 0;
-    std::mutex FHandOverLock;
+    TLock FHandOverLock;
     std::shared_ptr<THandOver> FHandOver;  // the one waiting now, if any
 };
 

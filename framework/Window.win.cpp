@@ -1,32 +1,33 @@
 #include "framework/Window.win.h"
 
-#include <commctrl.h>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "framework/Application.win.h"
 #include "framework/OSError.win.h"
-#include "framework/SystemLibrary.win.h"
 
 namespace {
 
-// The subclassing of the common controls' library, which chains procedures safely whatever the
-// order of removal. Bound on the first subclassing from the system folder, not linked.
-struct TSubclassEntryPoints {
-    decltype(&SetWindowSubclass) Set = nullptr;
-    decltype(&RemoveWindowSubclass) Remove = nullptr;
-    decltype(&DefSubclassProc) Default = nullptr;
+// The subclasses of one window, kept in a property of the window. The common controls' library
+// offers the same chain, but it is not loaded for the tray icon's subclass of the main form: under
+// Wine, that library alone makes an idle program about 1.7 MB larger.
+struct TSubclassChain {
+    WNDPROC Original;
+    bool Wide;  // the window is a Unicode one: its messages pass untranslated
+    std::vector<TWindow*> Members;  // the first subclass first
 };
 
-const TSubclassEntryPoints& Subclassing() {
-    static const TSubclassEntryPoints entryPoints = [] {
-        TSubclassEntryPoints bound;
-        HMODULE comctl32 = LoadSystemLibrary("comctl32.dll");
-        if (!BindEntryPoint(comctl32, "SetWindowSubclass", bound.Set) ||
-            !BindEntryPoint(comctl32, "RemoveWindowSubclass", bound.Remove) ||
-            !BindEntryPoint(comctl32, "DefSubclassProc", bound.Default))
-            return TSubclassEntryPoints{};
-        return bound;
-    }();
-    return entryPoints;
+const char kChainProperty[] = "Larkspur.Subclasses";
+
+TSubclassChain* ChainOf(HWND window) {
+    return static_cast<TSubclassChain*>(GetPropA(window, kChainProperty));
+}
+
+LRESULT CallOriginal(const TSubclassChain& chain, HWND window, UINT msg, WPARAM wParam,
+                     LPARAM lParam) {
+    return chain.Wide ? CallWindowProcW(chain.Original, window, msg, wParam, lParam)
+                      : CallWindowProcA(chain.Original, window, msg, wParam, lParam);
 }
 
 // Messages whose result a dialog procedure returns itself instead of through DWLP_MSGRESULT.
@@ -89,11 +90,22 @@ bool TWindow::Subclass(HWND window) {
     if (FHandle || !IsWindow(window) ||
         GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
         return false;
-    const auto setSubclass = Subclassing().Set;
-    if (!setSubclass ||
-        !setSubclass(window, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this),
-                     reinterpret_cast<DWORD_PTR>(this)))
-        return false;
+    TSubclassChain* chain = ChainOf(window);
+    if (!chain) {
+        auto made = std::make_unique<TSubclassChain>();
+        made->Wide = IsWindowUnicode(window) != FALSE;
+        if (!SetPropA(window, kChainProperty, made.get())) return false;
+        const auto procedure = reinterpret_cast<LONG_PTR>(&TWindow::SubclassProc);
+        made->Original = reinterpret_cast<WNDPROC>(
+            made->Wide ? SetWindowLongPtrW(window, GWLP_WNDPROC, procedure)
+                       : SetWindowLongPtrA(window, GWLP_WNDPROC, procedure));
+        if (!made->Original) {
+            RemovePropA(window, kChainProperty);
+            return false;
+        }
+        chain = made.release();
+    }
+    chain->Members.push_back(this);
     Bind(window, TBinding::Subclass);
     return true;
 }
@@ -127,8 +139,7 @@ void TWindow::Unbind() {
             SetWindowLongPtrA(FHandle, DWLP_USER, 0);
             break;
         case TBinding::Subclass:
-            // Bound: this window was subclassed through it.
-            Subclassing().Remove(FHandle, &TWindow::SubclassProc, reinterpret_cast<UINT_PTR>(this));
+            LeaveChain();
             break;
         case TBinding::None:
             break;
@@ -182,10 +193,53 @@ INT_PTR CALLBACK TWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     return TRUE;
 }
 
-LRESULT CALLBACK TWindow::SubclassProc(HWND, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self) {
-    bool defaulted = false;
-    return reinterpret_cast<TWindow*>(self)->Dispatch(msg, wParam, lParam, defaulted);
+LRESULT CALLBACK TWindow::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    TSubclassChain* chain = ChainOf(hwnd);
+    if (!chain) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!chain->Members.empty()) {
+        // The last subclass first; the chain is not touched again here, as the dispatch may end it.
+        bool defaulted = false;
+        return chain->Members.back()->Dispatch(msg, wParam, lParam, defaulted);
+    }
+    // Every member has left, but another procedure was put in front of this one meanwhile: this
+    // one stays in the window's chain and passes everything on until the window goes.
+    const LRESULT result = CallOriginal(*chain, hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(hwnd, kChainProperty);
+        delete chain;
+    }
+    return result;
+}
+
+// The next subclass inside this one, or the window's own procedure.
+LRESULT TWindow::DefaultSubclass(const TMessage& m) {
+    TSubclassChain* chain = ChainOf(FHandle);
+    if (!chain) return DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
+    const auto self = std::find(chain->Members.begin(), chain->Members.end(), this);
+    if (self != chain->Members.begin()) {
+        bool defaulted = false;
+        return (*(self - 1))->Dispatch(m.Msg, m.WParam, m.LParam, defaulted);
+    }
+    return CallOriginal(*chain, FHandle, m.Msg, m.WParam, m.LParam);
+}
+
+void TWindow::LeaveChain() {
+    TSubclassChain* chain = ChainOf(FHandle);
+    if (!chain) return;  // the window went without passing its last message here
+    chain->Members.erase(std::find(chain->Members.begin(), chain->Members.end(), this));
+    if (!chain->Members.empty()) return;
+    // The window's own procedure back, unless another was put in front of this chain.
+    const auto procedure = reinterpret_cast<LONG_PTR>(&TWindow::SubclassProc);
+    const auto original = reinterpret_cast<LONG_PTR>(chain->Original);
+    const LONG_PTR current = chain->Wide ? GetWindowLongPtrW(FHandle, GWLP_WNDPROC)
+                                         : GetWindowLongPtrA(FHandle, GWLP_WNDPROC);
+    if (current != procedure) return;
+    if (chain->Wide)
+        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, original);
+    else
+        SetWindowLongPtrA(FHandle, GWLP_WNDPROC, original);
+    RemovePropA(FHandle, kChainProperty);
+    delete chain;
 }
 
 LRESULT TWindow::Default() {
@@ -196,7 +250,7 @@ LRESULT TWindow::Default() {
             m.Defaulted = true;
             return 0;
         case TBinding::Subclass:
-            return Subclassing().Default(FHandle, m.Msg, m.WParam, m.LParam);
+            return DefaultSubclass(m);
         case TBinding::Window:
             return DefWindowProcA(FHandle, m.Msg, m.WParam, m.LParam);
         case TBinding::None:

@@ -76,12 +76,14 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR self);
+    // The procedure of a subclassed window: its subclasses, the last first.
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // Runs WndProc behind the exception barrier and unbinds at WM_NCDESTROY.
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam, bool& defaulted);
     void Bind(HWND window, TBinding binding);
     void Unbind();
+    LRESULT DefaultSubclass(const TMessage& m);
+    void LeaveChain();
     void RethrowCreateFailure();
 
     HWND FHandle = nullptr;

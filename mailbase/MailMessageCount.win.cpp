@@ -59,7 +59,7 @@ void TMailMessageCount::Dialogue() {
     struct Publish {
         TMailMessageCount& Job;
         ~Publish() {
-            std::lock_guard<std::mutex> lock(Job.FSessionLock);
+            std::lock_guard<TLock> lock(Job.FSessionLock);
             Job.Session = nullptr;
         }
     } publish{*this};
@@ -72,7 +72,7 @@ void TMailMessageCount::Dialogue() {
     session->FixedPort = PortOverride != 0 ? PortOverride : address.Port;
     session->TimeOut = TimeOut;
     {
-        std::lock_guard<std::mutex> lock(FSessionLock);
+        std::lock_guard<TLock> lock(FSessionLock);
         Session = session.get();
     }
 
@@ -113,12 +113,12 @@ void TMailMessageCount::FindNewMail(TPOP3& session) {
 
 bool TMailMessageCount::FetchToken(bool renew) {
     {
-        std::lock_guard<std::mutex> lock(FSessionLock);
+        std::lock_guard<TLock> lock(FSessionLock);
         if (Canceled) return false;
         FFetching = true;
     }
     const bool fetched = AccessToken(Password, renew, FStopFetch.get());
-    std::lock_guard<std::mutex> lock(FSessionLock);
+    std::lock_guard<TLock> lock(FSessionLock);
     FFetching = false;
     // A program that is ending stops the fetch as a cancel would.
     if (!fetched && Application.Terminated()) Canceled = true;
@@ -126,7 +126,7 @@ bool TMailMessageCount::FetchToken(bool renew) {
 }
 
 void TMailMessageCount::Cancel() {
-    std::lock_guard<std::mutex> lock(FSessionLock);
+    std::lock_guard<TLock> lock(FSessionLock);
     if (Session) {
         Canceled = true;
         Session->Cancel();

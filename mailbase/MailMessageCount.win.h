@@ -11,6 +11,7 @@
 #include <mutex>
 #include <string>
 
+#include "framework/Lock.h"
 #include "mailbase/MailCountJob.h"
 #include "mailbase/Pop3/Pop3.win.h"
 
@@ -63,5 +64,5 @@ private:
     // Set while AccessToken runs, under the same lock; Cancel then signals the stop event.
     bool FFetching = false;
     std::unique_ptr<void, decltype(&CloseHandle)> FStopFetch;
-    std::mutex FSessionLock;
+    TLock FSessionLock;
 };

@@ -93,12 +93,12 @@ void TAppProperties::LoadMailAppPath() {
 }
 
 std::string TAppProperties::Get(const std::string& field) const {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return field;
 }
 
 void TAppProperties::Put(std::string& field, std::string value) {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     field = std::move(value);
 }
 

@@ -105,7 +105,7 @@ private:
     TBMRegistry Registry;
     TSettingsEnvironment Environment;
 
-    mutable std::mutex StringsLock;  // guards the string fields
+    mutable TLock StringsLock;  // guards the string fields
     std::atomic<bool> FShowMessageWindow{true};
     std::atomic<bool> FPlaySoundEnabled{true};
     std::atomic<bool> FUseDefaultSound{true};

@@ -31,7 +31,7 @@ void TMailboxSettings::Load() {
     FSignIn = SignInOf(Registry.ReadInteger(FSection.c_str(), kSignIn, siPassword));
     const std::int32_t interval =
         Registry.ReadInteger(FSection.c_str(), kRepeatMailInterval, kNoInterval);
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     FOwnInterval.reset();
     if (interval != kNoInterval) FOwnInterval = interval;
 }
@@ -67,22 +67,22 @@ std::string TMailboxSettings::TargetOf(const TBMRegistry& registry, const std::s
 }
 
 std::string TMailboxSettings::Get(const std::string& field) const {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return field;
 }
 
 void TMailboxSettings::Put(std::string& field, std::string value) {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     field = std::move(value);
 }
 
 std::string TMailboxSettings::Title() const {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return FName.empty() ? FLoginUsername + "@" + FPop3ServerAddress : FName;
 }
 
 std::optional<std::int32_t> TMailboxSettings::OwnInterval() const {
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return FOwnInterval;
 }
 
@@ -132,7 +132,7 @@ void TMailboxSettings::SetSignIn(TSignIn value) {
 
 void TMailboxSettings::SetOwnInterval(std::optional<std::int32_t> minutes) {
     {
-        std::lock_guard<std::mutex> lock(StringsLock);
+        std::lock_guard<TLock> lock(StringsLock);
         FOwnInterval = minutes;
     }
     if (minutes)
@@ -144,12 +144,12 @@ void TMailboxSettings::SetOwnInterval(std::optional<std::int32_t> minutes) {
 bool TMailboxSettings::SettingsComplete() const {
     if (IsAccountSignIn(FSignIn)) {
         {
-            std::lock_guard<std::mutex> lock(StringsLock);
+            std::lock_guard<TLock> lock(StringsLock);
             if (FPop3ServerAddress.empty() || FLoginUsername.empty()) return false;
         }
         return Environment.ReadSecret && Environment.ReadSecret(AccountTarget()).has_value();
     }
-    std::lock_guard<std::mutex> lock(StringsLock);
+    std::lock_guard<TLock> lock(StringsLock);
     return !FPop3ServerAddress.empty() && !FLoginUsername.empty() && !FPassword.empty();
 }
 

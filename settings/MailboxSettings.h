@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/Lock.h"
 #include "framework/Secret.h"
 #include "mailbase/SecurityMode.h"
 #include "settings/BMRegistry.h"
@@ -98,7 +99,7 @@ private:
     const TSettingsEnvironment& Environment;
     std::string FSection;
 
-    mutable std::mutex StringsLock;  // guards the string fields and the own interval
+    mutable TLock StringsLock;  // guards the string fields and the own interval
     std::string FName;
     std::string FPop3ServerAddress;
     std::string FLoginUsername;

@@ -3,13 +3,13 @@
 // Prints the wall time, the process's CPU time over the wait and its share of the wall time.
 
 #include <cstdio>
-#include <thread>
 
 #include "framework/Application.win.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/ProcessorTime.h"
+#include "tests/support/TestThread.h"
 
 constexpr int kTimeOutSeconds = 10;
 
@@ -23,7 +23,7 @@ int main() {
     SOCKET listener = LoopbackListener(port);
     // Accepts and then holds the connection without a word until the check has given up.
     SOCKET client = INVALID_SOCKET;
-    std::thread server([&] { client = accept(listener, nullptr, nullptr); });
+    TTestThread server([&] { client = accept(listener, nullptr, nullptr); });
 
     TMailMessageCount job;
     job.SetAccount("127.0.0.1", "bench", "bench");

@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 #include "framework/Application.win.h"
 #include "mailbase/MailBase.win.h"
 #include "mailbase/MailMessageCount.win.h"
 #include "tests/support/LoopbackListener.h"
 #include "tests/support/ProcessResources.h"
+#include "tests/support/TestThread.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class RepeatingServer {
 public:
     RepeatingServer() {
         FListener = LoopbackListener(FPort);
-        FThread = std::thread([this] { Serve(); });
+        FThread.Start([this] { Serve(); });
     }
     ~RepeatingServer() {
         FStop = true;
@@ -72,7 +72,7 @@ private:
     SOCKET FListener = INVALID_SOCKET;
     std::uint16_t FPort = 0;
     volatile bool FStop = false;
-    std::thread FThread;
+    TTestThread FThread;
 };
 
 void PrintHeader() {

@@ -3,13 +3,13 @@
 // reading strings on another thread. The encodings in the real registry are tested under Wine.
 
 #include "settings/AppProperties.h"
+#include "tests/support/TestThread.h"
 #include "tests/unit/MemoryKeyStore.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <map>
-#include <thread>
 
 namespace {
 
@@ -281,7 +281,7 @@ TEST_F(AppPropertiesTest, StringReadOnAnotherThreadIsTheOldOrTheNewTextWhole) {
     props->Mailbox(0).SetPassword(a);
     std::atomic<bool> done{false};
     std::atomic<int> torn{0};
-    std::thread reader([&] {
+    TTestThread reader([&] {
         while (!done) {
             const std::string seen = props->Mailbox(0).Password();
             if (seen != a && seen != b) ++torn;

@@ -2,11 +2,12 @@
 
 #include "dialup/ConnectionMonitor.h"
 #include "dialup/Rascomp32.h"
+#include "tests/support/TestThread.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -280,18 +281,14 @@ TEST_F(ConnectionPolls, AbsentServiceNeverReports) {
 // Asking from another thread while a poll is inside the service waits for the poll to finish:
 // both would clear and refill the same connection list.
 TEST(ConnectionMonitorLocking, AskingWaitsForAPollInProgress) {
-    std::mutex m;
-    std::condition_variable changed;
-    int inside = 0, entered = 0;
-    bool overlapped = false, released = false;
+    TTestSignal firstInside, released;
+    std::atomic<int> inside{0}, entered{0};
+    std::atomic<bool> overlapped{false};
     TRasApi api;
     api.EnumConnections = [&](RasConnRecord*, std::uint32_t*, std::uint32_t* count) {
-        std::unique_lock<std::mutex> lock(m);
-        overlapped = overlapped || inside > 0;
-        ++inside;
-        ++entered;
-        changed.notify_all();
-        changed.wait(lock, [&] { return released; });
+        if (inside++ > 0) overlapped = true;
+        if (++entered == 1) firstInside.Set();
+        released.Wait();
         --inside;
         *count = 0;
         return 0u;
@@ -299,19 +296,12 @@ TEST(ConnectionMonitorLocking, AskingWaitsForAPollInProgress) {
     api.GetConnectStatus = [](RasConnHandle, RasConnStatusRecord*) { return 6u; };
     TConnectionMonitor monitor(std::make_unique<TRAS>(api, 1), nullptr);
 
-    std::thread poll([&] { monitor.Poll(); });
-    {
-        std::unique_lock<std::mutex> lock(m);
-        changed.wait(lock, [&] { return entered == 1; });
-    }
-    std::thread ask([&] { monitor.Connected(); });
+    TTestThread poll([&] { monitor.Poll(); });
+    firstInside.Wait();
+    TTestThread ask([&] { monitor.Connected(); });
     // Time for a call that is not held back to walk in; a slow machine only weakens the test.
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    {
-        std::lock_guard<std::mutex> lock(m);
-        released = true;
-    }
-    changed.notify_all();
+    released.Set();
     poll.join();
     ask.join();
     EXPECT_EQ(entered, 2);

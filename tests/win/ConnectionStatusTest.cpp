@@ -9,10 +9,10 @@
 #include "dialup/ConnectionStatus.win.h"
 #include "framework/Application.win.h"
 #include "framework/Exception.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/RasFake.h"
 #include "tests/win/WindowDriver.h"
 
-#include <thread>
 
 namespace {
 
@@ -150,7 +150,7 @@ TEST_F(ConnectionStatusTest, ACallbackThatFailsIsReportedAndThePollsGoOn) {
 TEST_F(ConnectionStatusTest, TheProcessWideOperationsCanRunWhileThePollerStops) {
     std::atomic<bool> done{false};
     std::atomic<int> rounds{0};
-    std::thread user([&] {
+    TTestThread user([&] {
         while (!done) {
             DialUpConnected();
             SetConnectedCallback([](TConnectionStatus*) {});

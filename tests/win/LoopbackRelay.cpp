@@ -8,7 +8,7 @@ LoopbackRelay::LoopbackRelay(std::uint16_t serverPort, Pieces pieces) {
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
     FListener = LoopbackListener(FPort);
-    FThread = std::thread([this, serverPort, pieces] { Serve(serverPort, pieces); });
+    FThread.Start([this, serverPort, pieces] { Serve(serverPort, pieces); });
 }
 
 LoopbackRelay::~LoopbackRelay() {
@@ -19,7 +19,7 @@ LoopbackRelay::~LoopbackRelay() {
 }
 
 std::string LoopbackRelay::ClientBytes() const {
-    std::lock_guard<std::mutex> lock(FLock);
+    std::lock_guard<TLock> lock(FLock);
     return FClientBytes;
 }
 
@@ -53,7 +53,7 @@ void LoopbackRelay::Serve(std::uint16_t serverPort, Pieces pieces) {
                 const int n = recv(client, buffer, sizeof buffer, 0);
                 if (n <= 0) break;
                 {
-                    std::lock_guard<std::mutex> lock(FLock);
+                    std::lock_guard<TLock> lock(FLock);
                     FClientBytes.append(buffer, static_cast<std::size_t>(n));
                 }
                 send(server, buffer, n, 0);

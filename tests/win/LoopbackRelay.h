@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
-#include <thread>
+
+#include "framework/Lock.h"
+#include "tests/support/TestThread.h"
 
 class LoopbackRelay {
 public:
@@ -30,7 +32,7 @@ private:
     SOCKET FListener = INVALID_SOCKET;
     std::uint16_t FPort = 0;
     std::atomic<bool> FStop{false};
-    mutable std::mutex FLock;
+    mutable TLock FLock;
     std::string FClientBytes;
-    std::thread FThread;
+    TTestThread FThread;
 };

@@ -2,6 +2,7 @@
 // transcript, against loopback servers.
 
 #include "mailbase/MailErrors.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
 
@@ -9,7 +10,6 @@
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace {
 
@@ -117,7 +117,7 @@ TEST(MailBase, TheTranscriptFileHoldsEveryLineButThePassword) {
 TEST(MailBase, TimeOutZeroNeverTimesOutAndAnotherThreadCanCancel) {
     ScriptedPop3Server silent({});
     auto session = LoopbackSession(silent.Port(), 0);
-    std::thread canceler([&] {
+    TTestThread canceler([&] {
         Sleep(2500);  // long past a one-second time-out
         session->Cancel();
     });
@@ -141,7 +141,7 @@ TEST(MailBase, CancelFromInsideEachWait) {
     // From another thread while the session's thread waits in the host lookup.
     lookup = LoopbackSession(0);
     lookup->Server = "localhost";
-    hook.RunInsideNextWait([&] { std::thread([&] { lookup->Cancel(); }).join(); });
+    hook.RunInsideNextWait([&] { TTestThread([&] { lookup->Cancel(); }).join(); });
     EXPECT_EQ(Outcome([&] { lookup->Open(); }), canceled) << "host lookup, other thread";
 
     auto service = LoopbackSession(0);
@@ -169,7 +169,7 @@ TEST(MailBase, CancelFromInsideEachWait) {
 TEST(MailBase, CancelWhileAReplyLineIsHalfRead) {
     ScriptedPop3Server server({Send("+OK partial")});
     auto session = LoopbackSession(server.Port(), 0);
-    std::thread canceler([&] {
+    TTestThread canceler([&] {
         Sleep(700);
         session->Cancel();
     });

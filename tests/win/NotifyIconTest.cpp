@@ -4,13 +4,13 @@
 #include "framework/Application.win.h"
 #include "framework/PopupMenu.win.h"
 #include "resources/resource.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/WindowDriver.h"
 #include "tray/TrayStatus.win.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST_F(NotifyIconTest, TheOwnerMustBeAFormWhoseWindowCanBeSubclassed) {
     EXPECT_EQ(error([&] { TNotifyIcon icon(&plain); }), "Owner must be a TForm");
 
     std::unique_ptr<OwnerForm> foreign;
-    std::thread([&] { foreign = std::make_unique<OwnerForm>(); }).join();
+    TTestThread([&] { foreign = std::make_unique<OwnerForm>(); }).join();
     EXPECT_EQ(error([&] { TNotifyIcon icon(foreign.get()); }), "Failed to subclass owner's WndProc");
     foreign.release();  // its window went with its thread
 

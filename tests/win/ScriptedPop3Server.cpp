@@ -37,8 +37,7 @@ ScriptedPop3Server::ScriptedPop3Server(std::vector<ServerStep> script) {
     WSADATA data;
     WSAStartup(MAKEWORD(1, 1), &data);
     FListener = LoopbackListener(FPort);
-    FThread =
-        std::thread([this, script = std::move(script)]() mutable { Serve(std::move(script)); });
+    FThread.Start([this, script = std::move(script)]() mutable { Serve(std::move(script)); });
 }
 
 ScriptedPop3Server::~ScriptedPop3Server() {
@@ -49,7 +48,7 @@ ScriptedPop3Server::~ScriptedPop3Server() {
 }
 
 std::vector<std::string> ScriptedPop3Server::Received() const {
-    std::lock_guard<std::mutex> lock(FLock);
+    std::lock_guard<TLock> lock(FLock);
     return FReceived;
 }
 
@@ -73,7 +72,7 @@ bool ScriptedPop3Server::ReadOneLine(SOCKET s) {
     for (;;) {
         const std::size_t end = FPending.find("\r\n");
         if (end != std::string::npos) {
-            std::lock_guard<std::mutex> lock(FLock);
+            std::lock_guard<TLock> lock(FLock);
             FReceived.push_back(FPending.substr(0, end));
             FPending.erase(0, end + 2);
             return true;

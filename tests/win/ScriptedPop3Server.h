@@ -11,8 +11,10 @@
 #include <initializer_list>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "framework/Lock.h"
+#include "tests/support/TestThread.h"
 
 struct ServerStep {
     enum Kind { Send, SendByteByByte, ReadLine, Pause, Close, Reset } Kind;
@@ -69,10 +71,10 @@ private:
     std::atomic<bool> FStop{false};
     std::atomic<bool> FClientClosed{false};
     std::atomic<DWORD> FAcceptedAt{0};
-    mutable std::mutex FLock;
+    mutable TLock FLock;
     std::vector<std::string> FReceived;
     std::string FPending;  // bytes of a line not yet complete
-    std::thread FThread;
+    TTestThread FThread;
 };
 
 // A loopback port on which nothing listens: connections to it are refused.

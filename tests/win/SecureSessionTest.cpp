@@ -6,6 +6,7 @@
 #include "mailbase/MailMessageCount.win.h"
 #include "mailbase/SecureErrorText.h"
 #include "mailbase/SecurityLibrary.win.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/LoopbackRelay.h"
 #include "tests/win/ScriptedPop3Server.h"
 #include "tests/win/SessionTestSupport.h"
@@ -209,7 +210,7 @@ TEST(SecureSession, CancelDuringTheHandshake) {
             if (s->State() != psConnected) return;
             hook.RunInsideNextWait([&] {
                 if (otherThread)
-                    std::thread([&] { session->Cancel(); }).join();
+                    TTestThread([&] { session->Cancel(); }).join();
                 else
                     session->Cancel();
             });

@@ -1,9 +1,8 @@
 #include "tests/win/SessionTestSupport.h"
 
-#include <thread>
-
 #include "framework/Exception.h"
 #include "mailbase/MailErrors.h"
+#include "tests/support/TestThread.h"
 
 namespace {
 constexpr UINT kRunAction = WM_APP + 1;
@@ -79,7 +78,7 @@ std::pair<std::string, DWORD> RunProcess(std::string commandLine, DWORD millisec
     std::string output;
     DWORD exitCode = 99;
     if (started) {
-        std::thread watchdog([&] {
+        TTestThread watchdog([&] {
             if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_TIMEOUT)
                 TerminateProcess(process.hProcess, WAIT_TIMEOUT);
         });

@@ -10,6 +10,7 @@
 #include "framework/Credentials.win.h"
 #include "resources/resource.h"
 #include "settings/AppProperties.win.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/LoopbackRelay.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/RawRegistry.h"
@@ -20,7 +21,6 @@
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -161,7 +161,7 @@ TEST_F(StoredAccountCheck, ACancelEndsATokenRenewalThatIsNotAnswered) {
     TrayOwner tray;
     // Once the token endpoint has the request's connection, the user cancels.
     SOCKET request = INVALID_SOCKET;
-    std::thread endpoint([&] {
+    TTestThread endpoint([&] {
         request = accept(silent, nullptr, nullptr);
         Application.Post([&status] { status.CancelMailCheck(); });
     });

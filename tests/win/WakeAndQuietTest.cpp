@@ -9,6 +9,7 @@
 #include "framework/Application.win.h"
 #include "resources/resource.h"
 #include "settings/QuietHours.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/ProgramFixture.h"
 #include "tests/win/WindowDriver.h"
 #include "tray/Notification.win.h"
@@ -17,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST_F(WakeAndQuiet, TheNetworkWatchPostsFromTheSystemsThreadAndStopsWithTheWatc
         TNetworkWatch watch(TheProgram->MainForm->Handle(), WM_NETWORKCHANGED,
                             TIpHelperEntryPoints{FakeNotify, FakeCancel});
         ASSERT_TRUE(watch.Watching());
-        std::thread system([] { Registered(RegisteredContext, nullptr, MibParameterNotification); });
+        TTestThread system([] { Registered(RegisteredContext, nullptr, MibParameterNotification); });
         system.join();
         EXPECT_TRUE(PumpUntil([&] { return Host().Checks == before + 1; }));
     }

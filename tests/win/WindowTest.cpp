@@ -9,6 +9,7 @@
 #include "framework/Thread.win.h"
 #include "framework/Window.win.h"
 #include "resources/resource.h"
+#include "tests/support/TestThread.h"
 #include "tests/win/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -76,7 +76,7 @@ HWND PlainWindow() {
 // A window made by a thread that has ended: the window went with its thread.
 HWND GoneWindow() {
     HWND window = nullptr;
-    std::thread([&] { window = PlainWindow(); }).join();
+    TTestThread([&] { window = PlainWindow(); }).join();
     return window;
 }
 
@@ -116,6 +116,35 @@ TEST(Window, SubclassesOfOneWindowChainAndLeaveInAnyOrder) {
     EXPECT_EQ(second.Handle(), nullptr);
 }
 
+namespace {
+WNDPROC ForeignNext = nullptr;
+int ForeignSeen = 0;
+LRESULT CALLBACK ForeignProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_APP) ++ForeignSeen;
+    return CallWindowProcA(ForeignNext, window, msg, wParam, lParam);
+}
+}  // namespace
+
+// A procedure that another party put in front of the subclasses stays working once they leave,
+// and the window's own procedure still gets the messages.
+TEST(Window, AProcedurePutInFrontOfTheSubclassesOutlivesThem) {
+    HWND window = PlainWindow();
+    ProbeWindow probe;
+    ASSERT_TRUE(probe.Attach(window));
+    ForeignNext = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignProc)));
+    probe.Detach();
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ForeignProc));
+    SendMessageA(window, WM_APP, 0, 0);
+    EXPECT_EQ(ForeignSeen, 1);
+    EXPECT_TRUE(probe.Seen.empty());
+    SetWindowTextA(window, "still static");
+    char text[16] = {};
+    GetWindowTextA(window, text, sizeof text);
+    EXPECT_STREQ(text, "still static");
+    DestroyWindow(window);
+}
+
 TEST(Window, OnlyALiveWindowOfTheSameThreadCanBeSubclassed) {
     ProbeWindow probe;
     EXPECT_FALSE(probe.Attach(GoneWindow()));
@@ -124,7 +153,7 @@ TEST(Window, OnlyALiveWindowOfTheSameThreadCanBeSubclassed) {
     HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HWND foreign = nullptr;
-    std::thread owner([&] {
+    TTestThread owner([&] {
         foreign = PlainWindow();
         SetEvent(made);
         WaitForSingleObject(done, INFINITE);
@@ -241,7 +270,7 @@ TEST(Window, FailuresOfThePlatformRaise) {
     EXPECT_THROW(unregistrable.Create(), EOSError);
 
     std::unique_ptr<TNotifyWindow> orphaned;
-    std::thread([&] { orphaned = std::make_unique<TNotifyWindow>(nullptr, nullptr); }).join();
+    TTestThread([&] { orphaned = std::make_unique<TNotifyWindow>(nullptr, nullptr); }).join();
     EXPECT_THROW(orphaned->StartTimer(10), EOSError) << "its window went with its thread";
 }
 

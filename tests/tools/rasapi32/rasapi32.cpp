@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Lock.h"
 #include "tests/tools/rasapi32/RasFakeControl.h"
 
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
@@ -51,13 +52,13 @@ struct Connection {
     DWORD State;
 };
 
-std::mutex Lock;
+TLock Lock;
 std::vector<Connection> Connections;
 std::vector<std::string> Entries;
 std::map<std::string, LONG> Calls;
 
 void Count(const char* function) {
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     ++Calls[function];
 }
 
@@ -89,7 +90,7 @@ DWORD Enumerate(Record* records, LPDWORD bytes, LPDWORD count, const std::vector
 
 FAKE_EXPORT DWORD WINAPI RasEnumConnectionsA(LPRASCONNA rasConn, LPDWORD bytes, LPDWORD count) {
     Count("RasEnumConnectionsA");
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     return Enumerate(reinterpret_cast<Conn400*>(rasConn), bytes, count, Connections,
                      [](Conn400& record, const Connection& connection, size_t i) {
                          record.hrasconn = HandleOf(i);
@@ -101,7 +102,7 @@ FAKE_EXPORT DWORD WINAPI RasEnumConnectionsA(LPRASCONNA rasConn, LPDWORD bytes, 
 
 OPTIONAL_EXPORT DWORD WINAPI RasGetConnectStatusA(HRASCONN connection, LPRASCONNSTATUSA status) {
     Count("RasGetConnectStatusA");
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     auto* record = reinterpret_cast<ConnStatus400*>(status);
     if (!record || record->dwSize != sizeof(ConnStatus400)) return ERROR_INVALID_SIZE;
     for (size_t i = 0; i < Connections.size(); ++i) {
@@ -117,7 +118,7 @@ FAKE_EXPORT DWORD WINAPI RasEnumEntriesA(LPCSTR reserved, LPCSTR, LPRASENTRYNAME
                                          LPDWORD bytes, LPDWORD count) {
     Count("RasEnumEntriesA");
     if (reserved) return ERROR_INVALID_PARAMETER;
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     return Enumerate(reinterpret_cast<EntryName400*>(entries), bytes, count, Entries,
                      [](EntryName400& record, const std::string& name, size_t) {
                          Copy(record.szEntryName, sizeof record.szEntryName, name);
@@ -146,26 +147,26 @@ FAKE_EXPORT DWORD WINAPI RasGetEntryDialParamsA(LPCSTR, LPRASDIALPARAMSA, LPBOOL
 }
 
 FAKE_EXPORT void RasFakeSetConnections(const RasFakeConnection* connections, DWORD count) {
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     Connections.clear();
     for (DWORD i = 0; i < count; ++i)
         Connections.push_back({connections[i].EntryName, connections[i].State});
 }
 
 FAKE_EXPORT void RasFakeSetEntries(const char* const* names, DWORD count) {
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     Entries.assign(names, names + count);
 }
 
 FAKE_EXPORT void RasFakeReset() {
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     Connections.clear();
     Entries.clear();
     Calls.clear();
 }
 
 FAKE_EXPORT LONG RasFakeCalls(const char* function) {
-    std::lock_guard<std::mutex> lock(Lock);
+    std::lock_guard<TLock> lock(Lock);
     const auto found = Calls.find(function);
     return found == Calls.end() ? 0 : found->second;
 }
