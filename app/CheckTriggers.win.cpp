@@ -9,13 +9,22 @@
 #include "tray/TrayStatus.win.h"
 
 void TPeriodicCheck::Execute(TThread& thread) {
-    for (;;) {
-        thread.SleepUnlessTerminated(static_cast<DWORD>(Interval));
+    // Tick counts wrap around; only their differences are compared.
+    std::vector<DWORD> due;
+    for (const std::int32_t interval : Intervals)
+        due.push_back(GetTickCount() + static_cast<DWORD>(interval));
+    while (!due.empty()) {
+        const DWORD now = GetTickCount();
+        std::size_t next = 0;
+        for (std::size_t i = 1; i < due.size(); ++i)
+            if (static_cast<std::int32_t>(due[i] - due[next]) < 0) next = i;
+        const auto left = static_cast<std::int32_t>(due[next] - now);
+        thread.SleepUnlessTerminated(left > 0 ? static_cast<DWORD>(left) : 0);
         if (thread.Terminated()) return;
         // Not this: the check may end the thread.
         TMailboxChecks* checks = &Checks;
-        const std::size_t mailbox = Mailbox;
-        thread.HandOver([checks, mailbox] { checks->CheckMailbox(mailbox, false); });
+        thread.HandOver([checks, next] { checks->CheckMailbox(next, false); });
+        due[next] = GetTickCount() + static_cast<DWORD>(Intervals[next]);
     }
 }
 
@@ -64,25 +73,22 @@ void TCheckTriggers::ApplyCheckSettings() {
 }
 
 void TCheckTriggers::StartTimedChecks() {
+    std::vector<std::int32_t> intervals;
+    for (std::size_t i = 0; i < Checks.Count(); ++i)
+        intervals.push_back(TimedCheckInterval(Settings.IntervalOf(i)));
     StopTimedCheck();
-    for (std::size_t i = 0; i < Checks.Count(); ++i) {
-        FTimedChecks.push_back(
-            std::make_unique<TTimedCheck>(Checks, i, TimedCheckInterval(Settings.IntervalOf(i))));
-    }
+    FTimedCheck = std::make_unique<TTimedCheck>(Checks, std::move(intervals));
 }
 
 void TCheckTriggers::StartTimedCheckInterval(std::int32_t milliseconds) {
     StopTimedCheck();
-    for (std::size_t i = 0; i < Checks.Count(); ++i)
-        FTimedChecks.push_back(std::make_unique<TTimedCheck>(Checks, i, milliseconds));
+    FTimedCheck = std::make_unique<TTimedCheck>(
+        Checks, std::vector<std::int32_t>(Checks.Count(), milliseconds));
 }
 
 void TCheckTriggers::StopTimedCheck() {
-    std::vector<std::unique_ptr<TTimedCheck>> stopping = std::move(FTimedChecks);
-    FTimedChecks.clear();
-    // All woken first, so that they end together.
-    for (const auto& thread : stopping) thread->Terminate();
-    stopping.clear();
+    std::unique_ptr<TTimedCheck> stopping = std::move(FTimedCheck);
+    stopping.reset();
 }
 
 void TCheckTriggers::WireConnectionEvents() {

@@ -19,20 +19,22 @@ class TAppProperties;
 class TMailboxChecks;
 class TNetworkWatch;
 
-// A periodic thread's body: sleeps Interval milliseconds, then hands the mailbox's check over;
-// again until it is stopped. A stop wakes it at once, and a stopped thread never checks.
+// The periodic thread's body: one thread for all mailboxes, as every thread costs memory. A
+// mailbox's check is due its interval after its last one ended; the thread sleeps until the first
+// due, hands that check over and waits until it is over; again until it is stopped. A stop wakes
+// it at once, and a stopped thread never checks.
 class TPeriodicCheck {
 public:
-    TPeriodicCheck(TMailboxChecks& checks, std::size_t mailbox, std::int32_t interval)
-        : Interval(interval), Checks(checks), Mailbox(mailbox) {}
+    TPeriodicCheck(TMailboxChecks& checks, std::vector<std::int32_t> intervals)
+        : Intervals(std::move(intervals)), Checks(checks) {}
 
-    const std::int32_t Interval;
+    // Milliseconds, one per mailbox.
+    const std::vector<std::int32_t> Intervals;
 
     void Execute(TThread& thread);
 
 private:
     TMailboxChecks& Checks;
-    const std::size_t Mailbox;
 };
 
 using TTimedCheck = TThreadOf<TPeriodicCheck>;
@@ -41,7 +43,7 @@ using TTimedCheck = TThreadOf<TPeriodicCheck>;
 class TCheckTriggers {
 public:
     TCheckTriggers(TAppProperties& settings, TMailboxChecks& checks);
-    // Unwires and stops the poller and the periodic threads.
+    // Unwires and stops the poller and the periodic thread.
     ~TCheckTriggers();
     TCheckTriggers(const TCheckTriggers&) = delete;
     TCheckTriggers& operator=(const TCheckTriggers&) = delete;
@@ -50,25 +52,23 @@ public:
     // (the poller runs with dial-up only), and checks every mailbox unless the program waits
     // for a dial-up connection.
     void ApplyCheckSettings();
-    // Replaces the periodic threads by one per mailbox, each with the mailbox's interval.
+    // Replaces the periodic thread by one with each mailbox's interval.
     void StartTimedChecks();
     // The same with one interval in milliseconds for all; the tests' way to short periods.
     void StartTimedCheckInterval(std::int32_t milliseconds);
-    // Stops the periodic threads and joins them. They are taken out first, so whatever runs
+    // Stops the periodic thread and joins it. The thread is taken out first, so whatever runs
     // meanwhile finds none to stop or replace.
     void StopTimedCheck();
-    // The first mailbox's periodic thread, or null.
-    const TTimedCheck* TimedCheck() const {
-        return FTimedChecks.empty() ? nullptr : FTimedChecks.front().get();
-    }
+    // The periodic thread, or null.
+    const TTimedCheck* TimedCheck() const { return FTimedCheck.get(); }
 
     // The poller's period from its next start; the tests' way to short polls.
     DWORD PollPeriod = ConnectionPollPeriod;
 
 private:
     // The poller's callbacks, on its thread: they hand their work over. A connection that comes
-    // up is checked at once, and the periodic threads start after that check; a connection that
-    // goes down stops them and shows the no-mail picture.
+    // up is checked at once, and the periodic thread starts after that check; a connection that
+    // goes down stops it and shows the no-mail picture.
     void WireConnectionEvents();
     void UnwireConnectionEvents();
     void Connected();
@@ -78,7 +78,7 @@ private:
 
     TAppProperties& Settings;
     TMailboxChecks& Checks;
-    std::vector<std::unique_ptr<TTimedCheck>> FTimedChecks;
+    std::unique_ptr<TTimedCheck> FTimedCheck;
     bool Wired = false;
     std::unique_ptr<TNetworkWatch> NetworkWatch;
 };

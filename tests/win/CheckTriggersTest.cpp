@@ -43,7 +43,7 @@ TEST_F(CheckTriggersTest, ThePeriodRunsFromTheEndOfOneCheckToTheStartOfTheNext) 
         ends.push_back(Milliseconds());
     };
     const double started = Milliseconds();
-    TTimedCheck timed(Program().Checks, 0, static_cast<std::int32_t>(kInterval));
+    TTimedCheck timed(Program().Checks, std::vector<std::int32_t>{static_cast<std::int32_t>(kInterval)});
     EXPECT_TRUE(PumpUntil([&] { return Host().Checks >= 3; }));
     timed.Terminate();
     EXPECT_TRUE(timed.WaitFor(30000));
@@ -66,12 +66,23 @@ TEST_F(CheckTriggersTest, AStopWakesThePeriodicThreadAndAStoppedThreadNeverCheck
     EXPECT_EQ(TimedCheck(), nullptr);
 
     // Stopped while its request waits to be served: served, it finds nothing to do.
-    TTimedCheck timed(Program().Checks, 0, 1);
+    TTimedCheck timed(Program().Checks, std::vector<std::int32_t>{1});
     for (int i = 0; i < 30000 && !(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE); ++i) Sleep(1);
     timed.Terminate();
     EXPECT_TRUE(timed.WaitFor(30000)) << "the wait for its request ended with the stop";
     Application.ProcessMessages();
     EXPECT_EQ(Host().Checks, 0);
+}
+
+// One thread serves every mailbox: the second, due every millisecond, is checked again and again
+// while the first one's hour runs.
+TEST_F(CheckTriggersTest, OnePeriodicThreadChecksEachMailboxOnItsOwnInterval) {
+    StartWithBareMainForm();
+    Program().Checks.SetMailboxCount(2);
+    TTimedCheck timed(Program().Checks, std::vector<std::int32_t>{3600000, 1});
+    EXPECT_TRUE(PumpUntil([&] { return Host().Checks >= 3; }));
+    timed.Terminate();
+    EXPECT_TRUE(timed.WaitFor(30000));
 }
 
 TEST_F(CheckTriggersTest, TheIntervalComesFromTheSettingsAndAnyValueOutOfRangeIsTenMinutes) {
@@ -89,7 +100,7 @@ TEST_F(CheckTriggersTest, TheIntervalComesFromTheSettingsAndAnyValueOutOfRangeIs
         Settings(false, c.repeat, c.minutes);
         Triggers().ApplyCheckSettings();
         EXPECT_EQ(Host().Checks, ++checks) << "every application of the settings checks";
-        EXPECT_EQ(TimedCheck() ? TimedCheck()->Interval : 0, c.interval);
+        EXPECT_EQ(TimedCheck() ? TimedCheck()->Intervals.front() : 0, c.interval);
     }
 }
 
@@ -106,7 +117,7 @@ TEST_F(CheckTriggersTest, DialUpConnectionsStartAndStopTheChecks) {
     EXPECT_TRUE(PumpUntil([&] { return Host().Checks == 1; }));
     EXPECT_FALSE(periodicDuringCheck) << "the periodic thread starts after the check";
     ASSERT_NE(TimedCheck(), nullptr);
-    EXPECT_EQ(TimedCheck()->Interval, 600000);
+    EXPECT_EQ(TimedCheck()->Intervals.front(), 600000);
     EXPECT_EQ(Host().CheckThreads, std::vector<DWORD>{GetCurrentThreadId()});
     const std::string hint = Shell.Tips().back();
     EXPECT_EQ(hint, "At 14:30 you had 3 mail messages");
