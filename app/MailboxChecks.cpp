@@ -174,7 +174,8 @@ std::vector<TMessageSummary> TMailboxChecks::Lines(bool round, std::int32_t& tot
         first = false;
         if (count <= 0) continue;
         total += count;
-        lines.push_back({TitleOf(i), MailMessagesText(count, counted == cwNew)});
+        // The count first: a name too long for the line is what its ellipsis cuts.
+        lines.push_back({MailMessagesText(count, counted == cwNew), TitleOf(i)});
     }
     return lines;
 }

@@ -62,7 +62,7 @@ private:
     void ShowInTray();
     void TellRound();
     void ReportErrors();
-    // A line per mailbox with mail ("Work", "3 mail messages"), of the round's results or of
+    // A line per mailbox with mail ("3 mail messages", "Work"), of the round's results or of
     // the last ones, with their sum and one wording for all.
     std::vector<TMessageSummary> Lines(bool round, std::int32_t& total,
                                        TCountWording& wording) const;

@@ -624,7 +624,7 @@ TEST_F(MailboxChecks, EachMailboxInTurnAndWhatTheRoundFoundToldOnceAtItsEnd) {
                                "job freed", "account pop.example bob secret",
                                "load pop.example bob", "run knowing 3", "tray Work 2 at 102",
                                "save pop.example bob d", "job freed",
-                               "notify 2 new, Work: 2 new mail messages"}));
+                               "notify 2 new, 2 new mail messages: Work"}));
     host.Events.clear();
     checks.ShowLastCheck();
     EXPECT_EQ(Events(), (Lines{"popup 2 new at 102 listing 1"}));
@@ -648,7 +648,7 @@ TEST_F(MailboxChecks, RequestsWaitForTheConnectionButNotForAWindow) {
         "account pop.example ann secret", "run", "cancel", "messages",
         "account pop.example ann secret", "run", "tray Work 1 at 101", "job freed", "job freed",
         "account pop.example bob secret", "run", "tray Work 1 Home 4 at 102", "job freed",
-        "notify 5, Work: 1 mail message, Home: 4 mail messages",
+        "notify 5, 1 mail message: Work, 4 mail messages: Home",
         "account pop.example bob secret", "run", "tray Work 1 at 103", "job freed"}));
 }
 
