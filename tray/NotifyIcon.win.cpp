@@ -107,23 +107,24 @@ void TNotifyIcon::SendTrayMessage(DWORD message, UINT flags) {
     // A tip beyond the first layout's 63 characters follows whole in the second layout, which
     // has room for 127; a shell that knows only the first keeps it cut short.
     if (!(flags & NIF_TIP) || message == NIM_DELETE || FHint.size() < sizeof data.szTip) return;
-    NOTIFYICONDATAA longer{};
-    longer.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    longer.hWnd = FOwnerHandle;
-    longer.uID = FIconId;
-    longer.uFlags = NIF_TIP;
+    NOTIFYICONDATAA longer = SecondLayout(NIF_TIP);
     CopyField(longer.szTip, FHint);
     ShellBalloon(longer);
 }
 
-void TNotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
-    if (!FIconVisible) return;
+NOTIFYICONDATAA TNotifyIcon::SecondLayout(UINT flags) const {
     NOTIFYICONDATAA data{};
-    // The first layout has no balloon; the second is the oldest that has one.
     data.cbSize = NOTIFYICONDATAA_V2_SIZE;
     data.hWnd = FOwnerHandle;
     data.uID = FIconId;
-    data.uFlags = NIF_INFO;
+    data.uFlags = flags;
+    return data;
+}
+
+void TNotifyIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (!FIconVisible) return;
+    // The first layout has no balloon.
+    NOTIFYICONDATAA data = SecondLayout(NIF_INFO);
     CopyField(data.szInfoTitle, title);
     CopyField(data.szInfo, text);
     data.uTimeout = 10000;

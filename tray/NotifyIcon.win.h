@@ -82,6 +82,8 @@ public:
 private:
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void SendTrayMessage(DWORD message, UINT flags);
+    // A record of the second layout, the oldest with a long tip and a balloon, for this icon.
+    NOTIFYICONDATAA SecondLayout(UINT flags) const;
     void MouseEvent(UINT mouseMessage);
     void ClickTimerFired();
     void SetClickTimer(bool enabled);

@@ -62,6 +62,13 @@ void Click(HWND dialog, int id) {
     PostMessageA(Control(dialog, id), BM_CLICK, 0, 0);
 }
 
+HWND PropertiesFromThePrompt(RunningProgram& program) {
+    HWND prompt = WaitShown(program, "Information Required");
+    if (!prompt) return nullptr;
+    Click(prompt, IDOK);
+    return WaitShown(program, kProperties);
+}
+
 std::string ReadAndCloseCountWindow(RunningProgram& program) {
     HWND mail = WaitShown(program, kMail);
     if (!mail) return "";

@@ -29,6 +29,10 @@ bool WaitGone(RunningProgram& program, const std::string& caption);
 HWND Control(HWND dialog, int id);
 void Click(HWND dialog, int id);
 
+// Properties as a first start leads to it, through OK in "Information Required"; null when
+// either window does not come.
+HWND PropertiesFromThePrompt(RunningProgram& program);
+
 // The "Mail" window's sentence, then OK; empty when no window came.
 std::string ReadAndCloseCountWindow(RunningProgram& program);
 

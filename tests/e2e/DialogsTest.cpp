@@ -153,10 +153,7 @@ TEST_F(Dialogs, AnAccountEnteredWithSslTlsIsCheckedOverTls) {
     ::SeedAccount("", "");
     RunningProgram program(Larkspur());
 
-    HWND prompt = WaitShown(program, "Information Required");
-    ASSERT_NE(prompt, nullptr);
-    Click(prompt, IDOK);
-    HWND properties = WaitShown(program, kProperties);
+    HWND properties = PropertiesFromThePrompt(program);
     ASSERT_NE(properties, nullptr);
     SetWindowTextA(Control(properties, IDC_POPSERVEREB), "localhost");
     SetWindowTextA(Control(properties, IDC_LOGINNAMEEB), "three");

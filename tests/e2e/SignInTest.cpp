@@ -144,10 +144,7 @@ TEST_F(SignIn, AMicrosoftAccountSignedInThroughTheBrowserIsChecked) {
     SeedMailboxString("OAuth Token Endpoint", provider + "/token");
     RunningProgram program(Larkspur());
 
-    HWND prompt = WaitShown(program, "Information Required");
-    ASSERT_NE(prompt, nullptr);
-    Click(prompt, IDOK);
-    HWND properties = WaitShown(program, kProperties);
+    HWND properties = PropertiesFromThePrompt(program);
     ASSERT_NE(properties, nullptr);
     SetWindowTextA(Control(properties, IDC_LOGINNAMEEB), "jane.doe@outlook.com");
     Click(properties, IDC_FILLINBTN);
