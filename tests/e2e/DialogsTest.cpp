@@ -246,6 +246,8 @@ TEST_F(Dialogs, PropertiesAddsAMailboxAndRemovesOneWithoutAGap) {
                                                  {IDC_LOGINNAMEEB, "fresh"},
                                                  {IDC_PASSWORDEB, "fresh-secret"}};
     for (const auto& [id, text] : typed) SetWindowTextA(Control(properties, id), text);
+    Repainted(properties);
+    EXPECT_TRUE(SaveScreenshot(properties, "properties-mailboxes"));
     HWND list = Control(properties, IDC_MAILBOXLIST);
     SendMessageA(list, CB_SETCURSEL, 0, 0);
     SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(IDC_MAILBOXLIST, CBN_SELCHANGE),
