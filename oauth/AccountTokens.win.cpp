@@ -2,6 +2,7 @@
 
 #include "framework/Application.win.h"
 #include "framework/Credentials.win.h"
+#include "framework/Exception.h"
 #include "oauth/TokenRefresh.win.h"
 
 #include <memory>
@@ -20,16 +21,35 @@ constexpr ULONGLONG kSecond = 10000000;
 // what it works on.
 struct TRefreshJob {
     TOAuthClient Client;
+    std::string Target, Account;
     TSecret RefreshToken;
     TSignInOutcome Outcome;
     ~TRefreshJob() {
         Wipe(Outcome.Tokens.AccessToken);
         Wipe(Outcome.Tokens.RefreshToken);
     }
+    // A provider may hand out a new refresh token with the access token, and may end the old
+    // one: the new one is kept even when nobody waits for the renewal any more, unless the
+    // account was signed out or in again meanwhile.
+    void Refresh() {
+        Outcome = RefreshAccessToken(Client, RefreshToken.Value());
+        const std::string& rotated = Outcome.Tokens.RefreshToken;
+        if (Outcome.Failure != TSignInFailure::None || rotated.empty() ||
+            rotated == RefreshToken.Value())
+            return;
+        try {
+            std::string user;
+            const std::optional<TSecret> stored = ReadCredentialAndUser(Target, user);
+            if (stored && stored->Value() == RefreshToken.Value())
+                WriteCredential(Target, Account, TSecret(rotated));
+        } catch (const Exception&) {
+            // The old token stays; a provider that ended it asks for a sign-in again.
+        }
+    }
     static DWORD WINAPI Run(LPVOID param) {
         const std::unique_ptr<std::shared_ptr<TRefreshJob>> job(
             static_cast<std::shared_ptr<TRefreshJob>*>(param));
-        (*job)->Outcome = RefreshAccessToken((*job)->Client, (*job)->RefreshToken.Value());
+        (*job)->Refresh();
         return 0;
     }
 };
@@ -59,12 +79,14 @@ TSignInFailure TAccountTokens::AccessToken(const TOAuthClient& client, bool rene
     // The request blocks; the user-interface thread keeps its messages flowing meanwhile.
     const auto job = std::make_shared<TRefreshJob>();
     job->Client = client;
+    job->Target = FTarget;
+    job->Account = account;
     job->RefreshToken = *refresh;
     auto* handedOver = new std::shared_ptr<TRefreshJob>(job);
     HANDLE thread = CreateThread(nullptr, 0, TRefreshJob::Run, handedOver, 0, nullptr);
     if (!thread) {
         delete handedOver;
-        job->Outcome = RefreshAccessToken(client, refresh->Value());
+        job->Refresh();
     } else {
         const HANDLE handles[] = {thread, stop};
         while (WaitForSingleObject(thread, 0) == WAIT_TIMEOUT) {
@@ -81,14 +103,9 @@ TSignInFailure TAccountTokens::AccessToken(const TOAuthClient& client, bool rene
     }
     detail = job->Outcome.Detail;
     if (job->Outcome.Failure != TSignInFailure::None) return job->Outcome.Failure;
-    // A provider may hand out a new refresh token with the access token; the old one then ends.
     TTokenResponse& tokens = job->Outcome.Tokens;
-    if (!tokens.RefreshToken.empty() && tokens.RefreshToken != refresh->Value()) {
-        Keep(account, tokens);
-    } else {
-        FAccess = TSecret(std::move(tokens.AccessToken));
-        FExpires = Now() + ULONGLONG(tokens.ExpiresIn) * kSecond;
-    }
+    FAccess = TSecret(std::move(tokens.AccessToken));
+    FExpires = Now() + ULONGLONG(tokens.ExpiresIn) * kSecond;
     token = FAccess;
     return TSignInFailure::None;
 }

@@ -115,6 +115,24 @@ TEST_F(SignInFlowTest, SignsInKeepsTheRefreshTokenAndRenewsTheAccessTokenDovecot
     EXPECT_NE(rotated->Value(), firstRefresh->Value());
     EXPECT_EQ(account, "oauth");
 
+    // A renewal given up (the check was cancelled) while the provider holds its answer: the new
+    // refresh token that comes afterwards is kept all the same, for a provider that ends the
+    // old one. Then the hold ends at once and each renewal is answered.
+    TestBrowser::Request(TestBrowser::ControlPort(), "POST /hold HTTP/1.1");
+    HANDLE stopped = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    EXPECT_EQ(tokens.AccessToken(StandInProvider(), true, access, detail, stopped),
+              TSignInFailure::Canceled);
+    CloseHandle(stopped);
+    TestBrowser::Request(TestBrowser::ControlPort(), "POST /release HTTP/1.1");
+    std::optional<TSecret> kept;
+    for (int i = 0; i < 300 && (!kept || kept->Value() == rotated->Value()); ++i) {
+        Sleep(100);
+        kept = ReadCredentialAndUser(kTarget, account);
+    }
+    ASSERT_TRUE(kept);
+    EXPECT_NE(kept->Value(), rotated->Value()) << "the late answer's refresh token was dropped";
+    EXPECT_EQ(account, "oauth");
+
     tokens.Forget();
     EXPECT_FALSE(tokens.SignedIn());
     EXPECT_EQ(tokens.AccessToken(StandInProvider(), false, access, detail),

@@ -13,6 +13,8 @@ Plain HTTP on a second loopback port serves the test Dovecot and the test script
                    the test authority in a CA file of its own, and this port never leaves the
                    namespace's loopback
   POST /expire     every access token issued so far expires, so a test can see a refresh
+  POST /hold       the refresh grants that come from now on wait for
+  POST /release    which answers them
 Only the client ID given on the command line is served; codes are good once.
 """
 
@@ -32,6 +34,8 @@ lock = threading.Lock()
 codes = {}      # code -> (client_id, redirect_uri, challenge, user)
 access = {}     # access token -> user; removed when expired
 refresh = {}    # refresh token -> user
+released = threading.Event()
+released.set()
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -101,6 +105,9 @@ class Provider(Handler):
                 token = secrets.token_urlsafe(32)
                 refresh[token] = user
             elif f.get("grant_type") == "refresh_token":
+                lock.release()
+                released.wait(30)
+                lock.acquire()
                 token = f.get("refresh_token", "")
                 user = refresh.get(token)
                 if not user:
@@ -136,6 +143,9 @@ class Introspection(Handler):
             with lock:
                 access.clear()
             return self.answer(200, "expired")
+        if self.path in ("/hold", "/release"):
+            (released.clear if self.path == "/hold" else released.set)()
+            return self.answer(200, self.path[1:])
         if self.path != "/introspect":
             return self.answer(404, "not found")
         self.introspect(self.form().get("token") or self.bearer())
