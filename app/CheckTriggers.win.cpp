@@ -8,26 +8,6 @@
 #include "settings/AppProperties.h"
 #include "tray/TrayStatus.win.h"
 
-void TPeriodicCheck::Execute(TThread& thread) {
-    // Tick counts wrap around; only their differences are compared.
-    std::vector<DWORD> due;
-    for (const std::int32_t interval : Intervals)
-        due.push_back(GetTickCount() + static_cast<DWORD>(interval));
-    while (!due.empty()) {
-        const DWORD now = GetTickCount();
-        std::size_t next = 0;
-        for (std::size_t i = 1; i < due.size(); ++i)
-            if (static_cast<std::int32_t>(due[i] - due[next]) < 0) next = i;
-        const auto left = static_cast<std::int32_t>(due[next] - now);
-        thread.SleepUnlessTerminated(left > 0 ? static_cast<DWORD>(left) : 0);
-        if (thread.Terminated()) return;
-        // Not this: the check may end the thread.
-        TMailboxChecks* checks = &Checks;
-        thread.HandOver([checks, next] { checks->CheckMailbox(next, false); });
-        due[next] = GetTickCount() + static_cast<DWORD>(Intervals[next]);
-    }
-}
-
 TCheckTriggers::TCheckTriggers(TAppProperties& settings, TMailboxChecks& checks)
     : Settings(settings), Checks(checks) {}
 
@@ -86,10 +66,7 @@ void TCheckTriggers::StartTimedCheckInterval(std::int32_t milliseconds) {
         Checks, std::vector<std::int32_t>(Checks.Count(), milliseconds));
 }
 
-void TCheckTriggers::StopTimedCheck() {
-    std::unique_ptr<TTimedCheck> stopping = std::move(FTimedCheck);
-    stopping.reset();
-}
+void TCheckTriggers::StopTimedCheck() { FTimedCheck.reset(); }
 
 void TCheckTriggers::WireConnectionEvents() {
     SetConnectedCallback([this](TConnectionStatus* sender) {

@@ -1,8 +1,8 @@
-// The end of the program while a background thread waits in its hand-over and the
-// user-interface thread serves that very request: WM_CLOSE (to the main form or the application
-// window) and the end of the logon end the program without a deadlock (the stop ends the
-// thread's wait), the icon leaves the tray and the threads are joined. An end is final for a process, so each runs in a child run of
-// this test program.
+// The end of the program while the user-interface thread serves a check that a trigger handed
+// over (the periodic checks' timer, or the dial-up poller, which waits in its hand-over): WM_CLOSE
+// (to the main form or the application window) and the end of the logon end the program without a
+// deadlock (the stop ends the poller's wait), the icon leaves the tray and the poller is joined. An
+// end is final for a process, so each runs in a child run of this test program.
 
 #include "framework/Application.win.h"
 #include "tests/win/ProgramFixture.h"
