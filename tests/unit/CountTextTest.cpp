@@ -18,4 +18,5 @@ TEST(CountText, ListLineOfANewMessage) {
     EXPECT_EQ(SenderSubjectLine("Alice Example", "Lunch?"), "Alice Example \xE2\x80\x94 Lunch?");
     EXPECT_EQ(SenderSubjectLine("Alice Example", ""), "Alice Example");
     EXPECT_EQ(SenderSubjectLine("", "Lunch?"), "Lunch?");
+    EXPECT_EQ(SenderSubjectLine("&Bob", "100%s"), "&Bob \xE2\x80\x94 100%s") << "text, not a format";
 }
