@@ -72,6 +72,77 @@ TEST(SecureSession, CountsOverBothModesWithTheLinesOfAPlainCheck) {
                      "PASS ****", "+OK Logged in.", "STAT", "+OK 3", "QUIT", "+OK Logging out."}));
 }
 
+// The provider's answer when the server asks for a new handshake while data flows, or sends a
+// message of the handshake layer then (a TLS 1.3 session ticket): the record's data comes out, and
+// the provider must be called again with what was left over, which may be nothing. Wine's provider
+// never gives that answer (it cannot renegotiate, and takes tickets in itself), so this stands in
+// its place in the provider's own table: once, for the first record that carries data, and the
+// new handshake then completes at once.
+class TRenegotiatingProvider {
+public:
+    TRenegotiatingProvider() : Table(*SecurityLibrary().Sspi), Saved(Table) {
+        Instance = this;
+        VirtualProtect(&Table, sizeof Table, PAGE_READWRITE, &Protection);
+        Table.DecryptMessage = &Decrypt;
+        Table.InitializeSecurityContextA = &Initialize;
+    }
+    ~TRenegotiatingProvider() {
+        Table = Saved;
+        VirtualProtect(&Table, sizeof Table, Protection, &Protection);
+        Instance = nullptr;
+    }
+
+    // The size of the input of each new handshake.
+    std::vector<ULONG> LeftOver;
+
+private:
+    static SECURITY_STATUS SEC_ENTRY Decrypt(PCtxtHandle context, PSecBufferDesc message,
+                                             ULONG sequence, PULONG quality) {
+        const SECURITY_STATUS status =
+            Instance->Saved.DecryptMessage(context, message, sequence, quality);
+        bool data = false;
+        for (ULONG i = 0; i < message->cBuffers; ++i)
+            data |= message->pBuffers[i].BufferType == SECBUFFER_DATA &&
+                    message->pBuffers[i].cbBuffer > 0;
+        if (status != SEC_E_OK || !data || Instance->Asked) return status;
+        Instance->Asked = Instance->Due = true;
+        return SEC_I_RENEGOTIATE;
+    }
+    static SECURITY_STATUS SEC_ENTRY Initialize(PCredHandle credentials, PCtxtHandle context,
+                                                SEC_CHAR* target, ULONG requirements,
+                                                ULONG reserved, ULONG representation,
+                                                PSecBufferDesc input, ULONG reserved2,
+                                                PCtxtHandle newContext, PSecBufferDesc output,
+                                                PULONG attributes, PTimeStamp expiry) {
+        if (!Instance->Due)
+            return Instance->Saved.InitializeSecurityContextA(
+                credentials, context, target, requirements, reserved, representation, input,
+                reserved2, newContext, output, attributes, expiry);
+        Instance->Due = false;
+        Instance->LeftOver.push_back(input ? input->pBuffers[0].cbBuffer : ~0UL);
+        return SEC_E_OK;
+    }
+
+    static TRenegotiatingProvider* Instance;
+    SecurityFunctionTableA& Table;
+    const SecurityFunctionTableA Saved;
+    DWORD Protection = 0;
+    bool Asked = false, Due = false;
+};
+
+TRenegotiatingProvider* TRenegotiatingProvider::Instance = nullptr;
+
+TEST(SecureSession, ANewHandshakeWhileDataFlowsWithNothingLeftOver) {
+    TRenegotiatingProvider provider;
+    auto session = DovecotSession(smTLS);
+    EXPECT_EQ(Outcome([&] { PlayDialogue(*session); }), "");
+    EXPECT_EQ(provider.LeftOver, std::vector<ULONG>{0}) << "once, after the greeting's record";
+    EXPECT_EQ(session->MessageCount, 3);
+    EXPECT_EQ(WithoutSize(session->Transcript),
+              (Lines{kGreeting, "USER three", "+OK", "PASS ****", "+OK Logged in.", "STAT",
+                     "+OK 3", "QUIT", "+OK Logging out."}));
+}
+
 // Over TLS the server's bytes reach the client one at a time: handshake messages and records
 // arrive in pieces and are assembled.
 TEST(SecureSession, NothingOfTheLoginTravelsInTheClear) {
