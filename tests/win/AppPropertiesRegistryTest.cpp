@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 namespace {
 
 const char kKey[] = "Software\\Brightmoor\\LarkspurTest";
@@ -128,6 +130,34 @@ TEST_F(AppPropertiesRegistry, StoredValuesAreReadAsTheyAre) {
     EXPECT_EQ(props->MailAppPath(), "");
     EXPECT_FALSE(props->MailAppExists());
     EXPECT_EQ(Raw("Notification", "Mail App Path").data, "") << "read, not written again";
+}
+
+// How an administrator locks the settings down: the user may read and write them, but not
+// delete, re-permit or take the keys. Reading and saving ask for no more than that.
+TEST_F(AppPropertiesRegistry, KeysThatGrantOnlyReadingAndWritingAreEnough) {
+    Put("Mailbox", "Pop3 Server Address", REG_SZ, "pop.example");
+    Put("General", "Repeat Mail Interval", REG_DWORD, DwordData(25));
+    const auto permit = [](const std::string& sddl) {
+        for (const std::string& path : {std::string(kKey), Path("Mailbox"), Path("General")}) {
+            PSECURITY_DESCRIPTOR descriptor = nullptr;
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr));
+            HKEY key = nullptr;
+            ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key), 0);
+            EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), 0);
+            RegCloseKey(key);
+            LocalFree(descriptor);
+        }
+    };
+    permit("D:P(A;;KRKW;;;WD)");
+    {
+        auto props = Load();
+        EXPECT_EQ(props->Mailbox(0).Pop3ServerAddress(), "pop.example");
+        EXPECT_EQ(props->RepeatMailInterval(), 25);
+        props->Mailbox(0).SetPop3ServerAddress("pop.example.org");
+    }
+    permit("D:P(A;;KA;;;WD)");
+    EXPECT_EQ(Raw("Mailbox", "Pop3 Server Address").data, std::string("pop.example.org") + '\0');
 }
 
 TEST_F(AppPropertiesRegistry, EverySetterWritesItsValueEvenWhenUnchanged) {

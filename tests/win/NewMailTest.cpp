@@ -19,8 +19,9 @@ namespace {
 using Lines = std::vector<std::string>;
 
 struct NewMailRun {
-    NewMailRun(std::uint16_t port, TSeenIds seen) {
+    NewMailRun(std::uint16_t port, TSeenIds seen, std::size_t previews = kMaxPreviews) {
         Job.SetAccount("127.0.0.1", "ann", "secret");
+        Job.Previews = previews;
         Job.PortOverride = port;
         Job.TimeOut = 5;
         Job.OnlyNew = true;
@@ -84,7 +85,16 @@ TEST(NewMail, AsksUidlAndTheNewestHeadersAndNothingThatChangesTheMailbox) {
                      "QUIT"}));
 }
 
-TEST(NewMail, AServerWithoutUidlKeepsThePlainCountAndOneWithNothingNewIsNotAskedForHeaders) {
+TEST(NewMail, HeadersAreAskedForTheNewestUpToTheLimitAndNotAtAllWithoutUidlOrNews) {
+    ScriptedPop3Server many(Dialogue({"+OK", "+OK", "+OK", "+OK 3 300",
+                                      "+OK\r\n1 a\r\n2 b\r\n3 c\r\n.",
+                                      Header("Subject: c"), Header("Subject: b"), "+OK"}));
+    NewMailRun limited(many.Port(), {}, 2);
+    EXPECT_EQ(limited.Job.News.Count, 3);
+    many.WaitForClientClose(2000);
+    EXPECT_EQ(many.Received(),
+              (Lines{"USER ann", "PASS secret", "STAT", "UIDL", "TOP 3 0", "TOP 2 0", "QUIT"}));
+
     ScriptedPop3Server noUidl(
         Dialogue({"+OK", "+OK", "+OK", "+OK 3 300", "-ERR unknown command", "+OK"}));
     NewMailRun plain(noUidl.Port(), {});
