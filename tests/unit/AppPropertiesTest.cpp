@@ -344,48 +344,47 @@ TEST_F(MailboxListTest, SiblingKeysEndAtTheFirstMissingNumberAndTakeTheGeneralIn
     EXPECT_EQ(Load()->MailboxCount(), 4u) << "the new key joins the old fourth to the list";
 }
 
-TEST_F(MailboxListTest, RemovedMailboxTakesItsCredentialsAndTheOthersMoveDownWithTheirs) {
-    StoreThree();
+// A removal takes the mailbox's credentials (the account's token too) and moves the later ones
+// down with theirs. A store that refuses from its Nth write on, at every N: the list read then,
+// by a load that cannot mend it and by one that can, is the list before or the list after, never
+// a mailbox lost or shown twice, and the mended store keeps no key, mark or credential beyond the
+// list.
+TEST_F(MailboxListTest, RemovalInterruptedAtAnyWriteLeavesNoGapAndNoDuplicate) {
+    struct Case {
+        std::size_t removed;
+        std::string after;
+        std::size_t credentialsAfter;
+    };
+    const std::string before = "A/pwA B/pwB C/pwC ";
+    for (const Case& c : {Case{1, "A/pwA C/pwC ", 3}, Case{0, "B/pwB C/pwC ", 2}}) {
+        for (int allowed = 0;; ++allowed) {
+            SCOPED_TRACE(std::to_string(c.removed) + " after " + std::to_string(allowed));
+            Registry->keys.clear();
+            Credentials.clear();
+            StoreThree();
+            auto props = LoadWithCredentials();
+            Registry->writesLeft = allowed;
+            bool failed = false;
+            try {
+                props->RemoveMailbox(c.removed);
+            } catch (const Exception&) {
+                failed = true;
+            }
+            EXPECT_EQ(List(*props), failed && allowed == 0 ? before : c.after);
+            const std::string refused = List(*LoadWithCredentials());
+            EXPECT_TRUE(refused == before || refused == c.after) << refused;
+            Registry->writesLeft = -1;
+            EXPECT_EQ(List(*LoadWithCredentials()), refused);
+            EXPECT_EQ(HasSection("Mailbox 3"), refused == before);
+            EXPECT_EQ(Section("General").count("Removing Mailbox"), 0u);
+            EXPECT_EQ(Credentials.size(), refused == before ? 4u : c.credentialsAfter);
+            if (!failed) break;
+        }
+    }
+    // The last mailbox stays.
     auto props = LoadWithCredentials();
-    props->RemoveMailbox(0);
-    EXPECT_EQ(List(*props), "B/pwB C/pwC ");
-    EXPECT_EQ(props->Mailbox(0).Section(), "Mailbox");
-    EXPECT_EQ(List(*LoadWithCredentials()), "B/pwB C/pwC ");
-    EXPECT_FALSE(HasSection("Mailbox 3"));
-    EXPECT_EQ(Credentials.size(), 2u) << "the account's token went with A";
-    EXPECT_EQ(Credentials["Test:Mailbox 2"].second, "pwC");
-    EXPECT_EQ(Section("General").count("Removing Mailbox"), 0u);
-
     props->RemoveMailbox(1);
-    props->RemoveMailbox(0);  // the last one stays
+    props->RemoveMailbox(0);
     EXPECT_EQ(List(*LoadWithCredentials()), "B/pwB ");
     EXPECT_FALSE(HasSection("Mailbox 2"));
-}
-
-// A store that refuses from its Nth write on, at every N: the list read then, by a load that
-// cannot mend it and by one that can, is the list before or the list after, never a mailbox
-// lost or shown twice, and the mended store keeps no key or credential beyond the list.
-TEST_F(MailboxListTest, RemovalInterruptedAtAnyWriteLeavesNoGapAndNoDuplicate) {
-    for (int allowed = 0;; ++allowed) {
-        Registry->keys.clear();
-        Credentials.clear();
-        StoreThree();
-        auto props = LoadWithCredentials();
-        Registry->writesLeft = allowed;
-        bool failed = false;
-        try {
-            props->RemoveMailbox(1);
-        } catch (const Exception&) {
-            failed = true;
-        }
-        const std::string before = "A/pwA B/pwB C/pwC ", after = "A/pwA C/pwC ";
-        EXPECT_EQ(List(*props), failed && allowed == 0 ? before : after) << allowed;
-        const std::string refused = List(*LoadWithCredentials());
-        EXPECT_TRUE(refused == before || refused == after) << allowed << ": " << refused;
-        Registry->writesLeft = -1;
-        EXPECT_EQ(List(*LoadWithCredentials()), refused) << allowed;
-        EXPECT_EQ(HasSection("Mailbox 3"), refused == before) << allowed;
-        EXPECT_EQ(Credentials.size(), refused == before ? 4u : 3u) << allowed;
-        if (!failed) break;
-    }
 }
