@@ -51,32 +51,22 @@ TAppProperties::TAppProperties(std::unique_ptr<TKeyStore> store, const std::stri
     FShowMessageWindow = Registry.ReadBool(kNotification, kShowMessageWindow, true);
     FPlaySoundEnabled = Registry.ReadBool(kNotification, kPlaySoundEnabled, true);
     FUseDefaultSound = Registry.ReadBool(kNotification, kUseDefaultSound, true);
-    Put(FWaveFilePath, LoadString(kNotification, kWaveFilePath, ""));
+    Put(FWaveFilePath, Registry.ReadStringOrDefault(kNotification, kWaveFilePath, ""));
     FStartMailApp = Registry.ReadBool(kNotification, kStartMailApp, false);
-    Put(FMailAppPath, LoadString(kNotification, kMailAppPath, NotSetMarker));
-    Put(FMailAppCommandLineParameter, LoadString(kNotification, kMailAppCommandLineParameter, ""));
+    Put(FMailAppPath, Registry.ReadStringOrDefault(kNotification, kMailAppPath, NotSetMarker));
+    Put(FMailAppCommandLineParameter,
+        Registry.ReadStringOrDefault(kNotification, kMailAppCommandLineParameter, ""));
     LoadMailAppPath();
     FOnlyNewMail = Registry.ReadBool(kNotification, kOnlyNewMail, false);
     FWindowsNotification = Registry.ReadBool(kNotification, kWindowsNotification, false);
     FQuietHours = Registry.ReadBool(kNotification, kQuietHours, false);
-    Put(FQuietFrom, LoadString(kNotification, kQuietFrom, kDefaultQuietFrom));
-    Put(FQuietTo, LoadString(kNotification, kQuietTo, kDefaultQuietTo));
+    Put(FQuietFrom, Registry.ReadStringOrDefault(kNotification, kQuietFrom, kDefaultQuietFrom));
+    Put(FQuietTo, Registry.ReadStringOrDefault(kNotification, kQuietTo, kDefaultQuietTo));
 
     FRepeatMailCheck = Registry.ReadBool(kGeneral, kRepeatMailCheck, true);
     FRepeatMailInterval = Registry.ReadInteger(kGeneral, kRepeatMailInterval, 10);
     const bool dialUpDefault = Environment.DialUpAvailable();
     FUseDialUpNetworking = Registry.ReadBool(kGeneral, kUseDialUpNetworking, dialUpDefault);
-}
-
-// A string stored with another type must not stop the program at start-up: it reads as its
-// default, and the next setter call for it stores a proper value.
-std::string TAppProperties::LoadString(const char* section, const char* name,
-                                       const char* defaultValue) {
-    try {
-        return Registry.ReadString(section, name, defaultValue);
-    } catch (const ERegistryException&) {
-        return defaultValue;
-    }
 }
 
 // The default mail program is looked for only while "Mail App Path" was never stored; storing

@@ -94,7 +94,6 @@ private:
     std::string Get(const std::string& field) const;
     void Put(std::string& field, std::string value);
     void LoadMailAppPath();
-    std::string LoadString(const char* section, const char* name, const char* defaultValue);
     // The sections of the mailboxes as the load sees them, in order.
     std::vector<std::string> MailboxSections();
     // Completes a removal that an earlier failure left under way.

@@ -53,6 +53,15 @@ std::string TBMRegistry::ReadString(const char* section, const char* name,
                      [&] { return Store->ReadString(name); });
 }
 
+std::string TBMRegistry::ReadStringOrDefault(const char* section, const char* name,
+                                             const char* defaultValue) {
+    try {
+        return ReadString(section, name, defaultValue);
+    } catch (const ERegistryException&) {
+        return defaultValue;
+    }
+}
+
 void TBMRegistry::WriteString(const char* section, const char* name,
                               const std::string& value) {
     WriteValue(section, [&] { Store->WriteString(name, value); });

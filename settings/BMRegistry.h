@@ -21,6 +21,10 @@ public:
 
     // A value of the wrong type raises ERegistryException "Invalid data type for '%s'".
     std::string ReadString(const char* section, const char* name, const char* defaultValue);
+    // The same where a string of another type must not stop the program (the settings' load):
+    // it reads as the default, and the next write of it stores a proper one.
+    std::string ReadStringOrDefault(const char* section, const char* name,
+                                    const char* defaultValue);
     // Raises "Failed to create key %s" when the section cannot be created and "Failed to set
     // data for '%s'" when the value is refused.
     void WriteString(const char* section, const char* name, const std::string& value);

@@ -23,9 +23,9 @@ TMailboxSettings::TMailboxSettings(TBMRegistry& registry, const TSettingsEnviron
     : Registry(registry), Environment(environment), FSection(std::move(section)) {}
 
 void TMailboxSettings::Load() {
-    Put(FName, LoadString(kName));
-    Put(FPop3ServerAddress, LoadString(kPop3ServerAddress));
-    Put(FLoginUsername, LoadString(kLoginUsername));
+    Put(FName, MailboxString(kName));
+    Put(FPop3ServerAddress, MailboxString(kPop3ServerAddress));
+    Put(FLoginUsername, MailboxString(kLoginUsername));
     LoadPassword();
     FSecurity = SecurityModeOf(Registry.ReadInteger(FSection.c_str(), kSecurity, smNone));
     FSignIn = SignInOf(Registry.ReadInteger(FSection.c_str(), kSignIn, siPassword));
@@ -34,16 +34,6 @@ void TMailboxSettings::Load() {
     std::lock_guard<TLock> lock(StringsLock);
     FOwnInterval.reset();
     if (interval != kNoInterval) FOwnInterval = interval;
-}
-
-// A string stored with another type must not stop the program at start-up: it reads as empty,
-// and the next setter call for it stores a proper value.
-std::string TMailboxSettings::LoadString(const char* name) {
-    try {
-        return Registry.ReadString(FSection.c_str(), name, "");
-    } catch (const ERegistryException&) {
-        return {};
-    }
 }
 
 // A plain "Password" from before is read while no credential exists, and goes at the next OK.
@@ -58,7 +48,7 @@ void TMailboxSettings::LoadPassword() {
             // A credential store that cannot be read must not stop start-up.
         }
     }
-    Put(FPassword, LoadString(kPassword));
+    Put(FPassword, MailboxString(kPassword));
 }
 
 std::string TMailboxSettings::TargetOf(const TBMRegistry& registry, const std::string& section) {
@@ -154,9 +144,5 @@ bool TMailboxSettings::SettingsComplete() const {
 }
 
 std::string TMailboxSettings::MailboxString(const char* name) {
-    try {
-        return Registry.ReadString(FSection.c_str(), name, "");
-    } catch (const ERegistryException&) {
-        return {};
-    }
+    return Registry.ReadStringOrDefault(FSection.c_str(), name, "");
 }

@@ -65,8 +65,8 @@ public:
     // Where a signed-in account's refresh token is kept: "Larkspur:Mailbox:Account".
     std::string AccountTarget() const { return PasswordTarget() + ":Account"; }
     static std::string TargetOf(const TBMRegistry& registry, const std::string& section);
-    // A string of the section that no setter writes (the account sign-in's "OAuth ..." values),
-    // read from the registry as it is now; empty when absent or of another type.
+    // A string of the section as the registry holds it now (the account sign-in's "OAuth ..."
+    // values, which no setter writes); empty when absent or of another type.
     std::string MailboxString(const char* name);
     // "Repeat Mail Interval" in the mailbox's own section (minutes), or none.
     std::optional<std::int32_t> OwnInterval() const;
@@ -91,7 +91,6 @@ private:
     friend class TAppProperties;
     void Load();
     void LoadPassword();
-    std::string LoadString(const char* name);
     std::string Get(const std::string& field) const;
     void Put(std::string& field, std::string value);
 
