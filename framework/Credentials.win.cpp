@@ -7,24 +7,9 @@
 #include <vector>
 
 #include "framework/OSError.win.h"
+#include "framework/WideText.win.h"
 
 namespace {
-
-std::vector<wchar_t> Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return wide;
-}
-
-std::string Narrow(const wchar_t* text) {
-    if (!text) return {};
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(size, 1)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &narrow[0], size, nullptr, nullptr);
-    narrow.pop_back();
-    return narrow;
-}
 
 // Frees what CredReadW returned, with the secret's bytes wiped first.
 struct TCredentialBlock {
@@ -43,7 +28,7 @@ namespace {
 
 // False when no such credential exists.
 bool ReadBlock(const std::string& target, TCredentialBlock& block) {
-    if (CredReadW(Wide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) return true;
+    if (CredReadW(AnsiToWide(target).data(), CRED_TYPE_GENERIC, 0, &block.Credential)) return true;
     if (GetLastError() != ERROR_NOT_FOUND) RaiseLastOSError("CredReadW");
     return false;
 }
@@ -58,14 +43,14 @@ std::optional<TSecret> ReadCredential(const std::string& target) {
 std::optional<TSecret> ReadCredentialAndUser(const std::string& target, std::string& user) {
     TCredentialBlock block;
     if (!ReadBlock(target, block)) return std::nullopt;
-    user = Narrow(block.Credential->UserName);
+    user = WideToAnsi(block.Credential->UserName);
     const auto* bytes = reinterpret_cast<const char*>(block.Credential->CredentialBlob);
     return TSecret(std::string(bytes, bytes ? block.Credential->CredentialBlobSize : 0));
 }
 
 void WriteCredential(const std::string& target, const std::string& user, const TSecret& secret) {
-    std::vector<wchar_t> targetName = Wide(target);
-    std::vector<wchar_t> userName = Wide(user);
+    std::vector<wchar_t> targetName = AnsiToWide(target);
+    std::vector<wchar_t> userName = AnsiToWide(user);
     CREDENTIALW credential{};
     credential.Type = CRED_TYPE_GENERIC;
     credential.TargetName = targetName.data();
@@ -79,7 +64,7 @@ void WriteCredential(const std::string& target, const std::string& user, const T
 }
 
 void DeleteCredential(const std::string& target) {
-    if (!CredDeleteW(Wide(target).data(), CRED_TYPE_GENERIC, 0) &&
+    if (!CredDeleteW(AnsiToWide(target).data(), CRED_TYPE_GENERIC, 0) &&
         GetLastError() != ERROR_NOT_FOUND)
         RaiseLastOSError("CredDeleteW");
 }
@@ -87,7 +72,7 @@ void DeleteCredential(const std::string& target) {
 void CopyCredential(const std::string& source, const std::string& target) {
     TCredentialBlock block;
     if (!ReadBlock(source, block)) return DeleteCredential(target);
-    std::vector<wchar_t> targetName = Wide(target);
+    std::vector<wchar_t> targetName = AnsiToWide(target);
     CREDENTIALW credential{};
     credential.Type = CRED_TYPE_GENERIC;
     credential.TargetName = targetName.data();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/WideText.win.h"
 #include "mailbase/MailErrors.h"
 #include "mailbase/SecureErrorText.h"
 #include "mailbase/SecurityLibrary.win.h"
@@ -53,15 +54,6 @@ struct OutputToken {
                    : std::string();
     }
 };
-
-// The text with its terminating zero, in UTF-16. A vector rather than a wide string: that would
-// bring the library's whole wide-string code into the program for this one name.
-std::vector<wchar_t> Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(static_cast<std::size_t>(std::max(length, 1)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return wide;
-}
 
 }  // namespace
 
@@ -193,7 +185,7 @@ void TSecureChannel::CheckCertificate() const {
     const std::unique_ptr<const CERT_CHAIN_CONTEXT, decltype(&CertFreeCertificateChain)> chain(
         built, FLibrary.FreeCertificateChain);
 
-    std::vector<wchar_t> name = Wide(FServerName);
+    TWide name = AnsiToWide(FServerName);
     SSL_EXTRA_CERT_CHAIN_POLICY_PARA ssl{};
     ssl.cbSize = sizeof ssl;
     ssl.dwAuthType = AUTHTYPE_SERVER;
